@@ -27,6 +27,7 @@ typedef intptr_t LRESULT;
 typedef DWORD COLORREF;
 typedef void* HGDIOBJ;
 typedef void* HLOCAL;
+typedef struct OffscreenModule* HINSTANCE;
 typedef struct OffscreenWindow* HWND;
 typedef struct OffscreenDeviceContext* HDC;
 typedef struct OffscreenPen* HPEN;
