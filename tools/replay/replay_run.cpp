@@ -12,6 +12,7 @@
 #include "colour_walk.h"
 #include "curve.h"
 #include "offscreen.h"
+#include "random.h"
 #include "replay_images.h"
 
 namespace {
@@ -111,6 +112,12 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
             return Fail(&out, "cannot write '" + o.gif + "'", error);
     }
 
+    // Each replay is a fresh process: every record as at load.
+    curveState = CurveState();
+    colourWalk = ColourWalk();
+    paletteAnimator = PaletteAnimator();
+    animationDriver = AnimationDriver();
+    randomGenerator = RandomGenerator();
     OffscreenReset();
     OffscreenSetDeviceCaps(o.paletteSize, o.reserved);
     OffscreenSetClock(o.seed);
