@@ -38,6 +38,12 @@ target_compile_definitions(native_tests PRIVATE REPLAY_TOOL="$<TARGET_FILE:tarve
 add_dependencies(native_tests tarvelimunde-replay)
 gtest_discover_tests(native_tests DISCOVERY_MODE PRE_TEST)
 
+add_executable(endurance_tests tests/native/endurance_test.cpp)
+target_link_libraries(endurance_tests PRIVATE tarvelimunde_saver GTest::gtest_main)
+target_include_directories(endurance_tests PRIVATE tests/native)
+target_link_options(endurance_tests PRIVATE -Wl,--wrap=malloc)
+gtest_discover_tests(endurance_tests DISCOVERY_MODE PRE_TEST)
+
 find_package(benchmark REQUIRED)
 add_executable(tick_benchmark bench/tick_benchmark.cpp)
 target_link_libraries(tick_benchmark PRIVATE tarvelimunde_saver benchmark::benchmark)
