@@ -1,0 +1,172 @@
+// Measures the saver under Wine (or Windows): how many timer ticks it handles
+// a second against a bare window with the same 1 ms timer, the CPU time a tick
+// costs, the time from process start to the first segment, and whether
+// memory and handle counts grow over a long run.
+//
+//   saver_bench bare SECONDS    a bare window with a 1 ms timer
+//   saver_bench saver SECONDS   the full-screen saver, closed after SECONDS
+#include <windows.h>
+#include <psapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "close_protocol.h"
+#include "saver_window.h"
+
+namespace {
+
+struct Measurement {
+    DWORD seconds;
+    DWORD startTick;
+    long ticks;
+    ULONGLONG firstTickTime;     // FILETIME units
+    ULONGLONG cpuAtFirstTick;    // user + kernel, FILETIME units
+    SIZE_T workingSet[2];
+    DWORD gdiObjects[2], userObjects[2];
+    // At the moment the close is sent, while the saver still runs.
+    long ticksAtEnd;
+    DWORD endTick;
+    ULONGLONG cpuAtEnd;
+    bool closeSent;
+};
+
+Measurement measurement;
+
+ULONGLONG
+AsNumber(FILETIME time)
+{
+    return ((ULONGLONG)time.dwHighDateTime << 32) | time.dwLowDateTime;
+}
+
+ULONGLONG
+ProcessCpu()
+{
+    FILETIME creation, exit, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user);
+    return AsNumber(kernel) + AsNumber(user);
+}
+
+ULONGLONG
+ProcessCreation()
+{
+    FILETIME creation, exit, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user);
+    return AsNumber(creation);
+}
+
+ULONGLONG
+Now()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return AsNumber(now);
+}
+
+SIZE_T
+WorkingSet()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
+
+void
+Sample(int when)
+{
+    measurement.workingSet[when] = WorkingSet();
+    measurement.gdiObjects[when] = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    measurement.userObjects[when] = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+}
+
+// Counts each timer message as it is taken off the queue, and ends the run.
+void
+CountTick(HWND window, UINT message)
+{
+    if (message != WM_TIMER)
+        return;
+    Measurement& m = measurement;
+    if (m.ticks++ == 0) {
+        m.firstTickTime = Now();
+        m.cpuAtFirstTick = ProcessCpu();
+        m.startTick = GetTickCount();
+        Sample(0);
+    }
+    if (!m.closeSent && GetTickCount() - m.startTick >= m.seconds * 1000) {
+        m.closeSent = true;
+        m.ticksAtEnd = m.ticks;
+        m.endTick = GetTickCount();
+        m.cpuAtEnd = ProcessCpu();
+        Sample(1);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+}
+
+LRESULT CALLBACK
+SeeMessage(int code, WPARAM wParam, LPARAM lParam)
+{
+    MSG* message = (MSG*)lParam;
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->hwnd != NULL)
+        CountTick(message->hwnd, message->message);
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+LRESULT CALLBACK
+BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY)
+        PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void
+RunBareWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = BareWindowProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = "BareTimerWindow";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, "BareTimerWindow", "Bare", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, NULL, NULL,
+                                  windowClass.hInstance, NULL);
+    SetTimer(window, 1, 1, NULL);
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+}
+
+int
+main(int argc, char** argv)
+{
+    if (argc != 3 || (strcmp(argv[1], "bare") != 0 && strcmp(argv[1], "saver") != 0)) {
+        fprintf(stderr, "usage: saver_bench bare|saver SECONDS\n");
+        return 2;
+    }
+    measurement.seconds = (DWORD)atoi(argv[2]);
+    SetWindowsHookExA(WH_GETMESSAGE, SeeMessage, NULL, GetCurrentThreadId());
+    bool saver = strcmp(argv[1], "saver") == 0;
+    if (saver) {
+        hostState.instance = GetModuleHandleA(NULL);
+        RunSaverWindow(NULL);
+    } else {
+        RunBareWindow();
+    }
+    Measurement& m = measurement;
+    double elapsed = (m.endTick - m.startTick) / 1000.0;
+    double cpu = (double)(m.cpuAtEnd - m.cpuAtFirstTick) / 10.0;  // microseconds
+    printf("ticks %ld\n", m.ticksAtEnd);
+    printf("ticks_per_second %.1f\n", elapsed > 0 ? m.ticksAtEnd / elapsed : 0.0);
+    printf("cpu_us_per_tick %.1f\n", m.ticksAtEnd ? cpu / m.ticksAtEnd : 0.0);
+    if (saver)
+        printf("first_segment_ms %.1f\n", (double)(m.firstTickTime - ProcessCreation()) / 10000.0);
+    printf("working_set_kib %lu %lu\n", (unsigned long)(m.workingSet[0] / 1024),
+           (unsigned long)(m.workingSet[1] / 1024));
+    printf("gdi_objects %lu %lu\n", (unsigned long)m.gdiObjects[0], (unsigned long)m.gdiObjects[1]);
+    printf("user_objects %lu %lu\n", (unsigned long)m.userObjects[0], (unsigned long)m.userObjects[1]);
+    return 0;
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The saver under Wine on an 8-bit display: tick rate against a bare 1 ms
+# timer, CPU per tick and time to the first segment. With --soak SECONDS, a
+# long run that reports memory and object counts at its start and end.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+source tests/wine/wine-env.sh
+
+seconds=8
+if [ "${1:-}" = "--soak" ]; then
+  seconds=${2:-600}
+fi
+bench=build/win64/tests/bench/saver_bench.exe
+template=build/win64/wine-template
+unset DISPLAY
+trap wine_env_cleanup EXIT
+wine_env_template "$template"
+wine_env_prefix "$template"
+wine_env_display 8
+
+value() { sed -n "s/^$1 //p" <<<"$2" | tr -d '\r'; }
+row() { printf '%-58s %s\n' "$1" "$2"; }
+
+bare=$(wine_env_quiet "$WINE_ENV_WINE" "$bench" bare "$seconds")
+saver=$(wine_env_quiet "$WINE_ENV_WINE" "$bench" saver "$seconds")
+bareRate=$(value ticks_per_second "$bare")
+saverRate=$(value ticks_per_second "$saver")
+row "bare window, 1 ms timer (ticks per second)" "$bareRate"
+row "saver, full screen (ticks per second handled)" "$saverRate"
+row "ratio saver / bare" "$(awk "BEGIN { printf \"%.3f\", $saverRate / $bareRate }")"
+row "saver CPU time per tick" "$(value cpu_us_per_tick "$saver") us"
+row "process start to first segment" "$(value first_segment_ms "$saver") ms"
+read -r wsStart wsEnd <<<"$(value working_set_kib "$saver")"
+read -r gdiStart gdiEnd <<<"$(value gdi_objects "$saver")"
+read -r userStart userEnd <<<"$(value user_objects "$saver")"
+row "working set at start and after ${seconds} s" "$wsStart KiB, $wsEnd KiB"
+row "GDI objects at start and after ${seconds} s" "$gdiStart, $gdiEnd"
+row "USER objects at start and after ${seconds} s" "$userStart, $userEnd"
