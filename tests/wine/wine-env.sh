@@ -6,21 +6,26 @@
 #   wine_env_display [DEPTH]     export DISPLAY: keep a working one, else start
 #                                Xvfb 640x480xDEPTH (default 24) on a free number
 #   wine_env_run PROGRAM ARGS..  run a Windows program with wine64, return its code
+#                                (WINEDLLOVERRIDES from the caller is passed on)
 #   wine_env_cleanup             stop the prefix's wineserver, the Xvfb started
 #                                here, and remove the prefix; safe to call twice
 #
 # Every prefix has: no window manager needed (Managed=N), and no debugger that
-# UnhandledExceptionFilter could start: the AeDebug "Debugger" is removed and
-# "Auto" is "0", so Wine 8's filter answers EXCEPTION_EXECUTE_HANDLER itself
-# instead of launching winedbg.
+# UnhandledExceptionFilter could start. Wine 8's filter starts the AeDebug
+# "Debugger" (winedbg by default, which takes the crashed program over), and
+# with "Auto" at "0" it first asks in a message box, which nobody answers
+# here. So "Auto" is "1" and "Debugger" names a program that does not exist:
+# the start fails and the filter answers EXCEPTION_EXECUTE_HANDLER, as
+# Windows does when no debugger is registered.
 
 WINE_ENV_WINE=${WINE_ENV_WINE:-/usr/lib/wine/wine64}
 WINE_ENV_SERVER=${WINE_ENV_SERVER:-/usr/lib/wine/wineserver}
 WINE_ENV_XVFB_PID=
 WINE_ENV_OWN_PREFIX=
 
+# Overrides already in WINEDLLOVERRIDES are kept, after ours.
 wine_env_quiet() {
-    WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all "$@"
+    WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}" WINEDEBUG=-all "$@"
 }
 
 wine_env_template() {
@@ -33,8 +38,8 @@ wine_env_template() {
         export WINEPREFIX=$template
         wine_env_quiet "$WINE_ENV_WINE" wineboot -i >/dev/null 2>&1
         wine_env_quiet "$WINE_ENV_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-        wine_env_quiet "$WINE_ENV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 0 /f >/dev/null 2>&1
-        wine_env_quiet "$WINE_ENV_WINE" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1
+        wine_env_quiet "$WINE_ENV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
+        wine_env_quiet "$WINE_ENV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'C:\windows\no-debugger.exe %ld %ld' /f >/dev/null 2>&1
         "$WINE_ENV_SERVER" -w
         touch "$template/.ready"
     ) 9>"$template.lock"
