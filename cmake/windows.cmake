@@ -26,6 +26,8 @@ set(SCR_ONLY_SOURCES
 )
 set(SCR_DEF ${CMAKE_SOURCE_DIR}/resources/tarvelimunde.def)
 set(SCR_RC ${CMAKE_SOURCE_DIR}/resources/tarvelimunde.rc)
+# Fewer sections, less file alignment: the module has a size budget.
+set(SCR_LINKER_SCRIPT ${CMAKE_SOURCE_DIR}/cmake/scr-${CMAKE_SYSTEM_PROCESSOR}.ld)
 
 add_executable(tarvelimunde_scr ${SAVER_SOURCES} ${HOST_SOURCES} ${SCR_ONLY_SOURCES})
 if(EXISTS ${SCR_RC})
@@ -36,7 +38,7 @@ set_target_properties(tarvelimunde_scr PROPERTIES
   OUTPUT_NAME Tarvelimunde
   SUFFIX .scr
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
-  LINK_DEPENDS ${SCR_DEF}
+  LINK_DEPENDS "${SCR_DEF};${SCR_LINKER_SCRIPT}"
 )
 target_include_directories(tarvelimunde_scr PRIVATE saver host)
 
@@ -68,6 +70,7 @@ target_link_options(tarvelimunde_scr PRIVATE
   -nostdlib -nostartfiles -static
   -e ${SCR_ENTRY}
   -s
+  -Wl,-T,${SCR_LINKER_SCRIPT}
   -Wl,--gc-sections
   # The description string is referenced by nothing.
   -Wl,--require-defined,${SCR_SYMBOL_PREFIX}kModuleDescription
