@@ -2,6 +2,15 @@
 # the unit tests and the benchmarks.
 add_compile_options(-Wall -Wextra)
 
+# The build/sanitize tree runs everything under AddressSanitizer and
+# UndefinedBehaviorSanitizer, float-to-integer overflow included.
+option(TARVELIMUNDE_SANITIZE "Build with ASan and UBSan" OFF)
+if(TARVELIMUNDE_SANITIZE)
+  set(SANITIZE_FLAGS -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${SANITIZE_FLAGS})
+  add_link_options(${SANITIZE_FLAGS})
+endif()
+
 add_library(tarvelimunde_saver STATIC
   ${SAVER_SOURCES}
   offscreen/offscreen.cpp
@@ -32,6 +41,7 @@ add_executable(native_tests
   tests/native/curve_test.cpp
   tests/native/animation_driver_test.cpp
   tests/native/replay_test.cpp
+  tests/native/setup_dialog_test.cpp
 )
 target_link_libraries(native_tests PRIVATE tarvelimunde_replay_core GTest::gtest_main)
 target_compile_definitions(native_tests PRIVATE REPLAY_TOOL="$<TARGET_FILE:tarvelimunde-replay>")
@@ -41,6 +51,25 @@ target_sources(native_tests PRIVATE tests/native/command_line_test.cpp host/comm
 target_include_directories(native_tests PRIVATE host)
 gtest_discover_tests(native_tests DISCOVERY_MODE PRE_TEST)
 
+add_executable(endurance_tests tests/native/endurance_test.cpp)
+target_link_libraries(endurance_tests PRIVATE tarvelimunde_saver GTest::gtest_main)
+target_include_directories(endurance_tests PRIVATE tests/native)
+target_link_options(endurance_tests PRIVATE -Wl,--wrap=malloc)
+gtest_discover_tests(endurance_tests DISCOVERY_MODE PRE_TEST)
+
 find_package(benchmark REQUIRED)
 add_executable(tick_benchmark bench/tick_benchmark.cpp)
 target_link_libraries(tick_benchmark PRIVATE tarvelimunde_saver benchmark::benchmark)
+
+# With clang (the build/sanitize tree): fuzzers of the text the program and the
+# replay tool take from outside.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  set(FUZZ_RUNS 200000 CACHE STRING "Executions of each fuzzer run by ctest")
+  add_executable(replay_options_fuzz tests/fuzz/replay_options_fuzz.cpp tools/replay/replay_options.cpp)
+  target_include_directories(replay_options_fuzz PRIVATE tools/replay)
+  target_compile_options(replay_options_fuzz PRIVATE -fsanitize=fuzzer)
+  target_link_options(replay_options_fuzz PRIVATE -fsanitize=fuzzer)
+  # New inputs go to a scratch folder; the committed corpus is only read.
+  add_test(NAME fuzz_replay_options
+    COMMAND sh -c "mkdir -p fuzz-work/replay_options && exec $<TARGET_FILE:replay_options_fuzz> -runs=${FUZZ_RUNS} -max_len=256 -artifact_prefix=fuzz-work/ fuzz-work/replay_options ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/replay_options")
+endif()

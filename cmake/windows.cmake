@@ -8,6 +8,7 @@ set(CMAKE_CXX_STANDARD_LIBRARIES "")
 
 add_library(tarvelimunde_saver STATIC ${SAVER_SOURCES})
 target_include_directories(tarvelimunde_saver PUBLIC saver)
+include(cmake/resources.cmake)
 
 set(HOST_SOURCES
   ${CMAKE_SOURCE_DIR}/host/close_protocol.cpp
@@ -29,18 +30,21 @@ set(SCR_RC ${CMAKE_SOURCE_DIR}/resources/tarvelimunde.rc)
 # Fewer sections, less file alignment: the module has a size budget.
 set(SCR_LINKER_SCRIPT ${CMAKE_SOURCE_DIR}/cmake/scr-${CMAKE_SYSTEM_PROCESSOR}.ld)
 
-add_executable(tarvelimunde_scr ${SAVER_SOURCES} ${HOST_SOURCES} ${SCR_ONLY_SOURCES})
+add_executable(Tarvelimunde ${SAVER_SOURCES} ${HOST_SOURCES} ${SCR_ONLY_SOURCES})
 if(EXISTS ${SCR_RC})
   enable_language(RC)
-  target_sources(tarvelimunde_scr PRIVATE ${SCR_RC})
+  target_sources(Tarvelimunde PRIVATE ${SCR_RC})
+  if(TARGET tarvelimunde_icon)
+    add_dependencies(Tarvelimunde tarvelimunde_icon)
+  endif()
 endif()
-set_target_properties(tarvelimunde_scr PROPERTIES
+set_target_properties(Tarvelimunde PROPERTIES
   OUTPUT_NAME Tarvelimunde
   SUFFIX .scr
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
   LINK_DEPENDS "${SCR_DEF};${SCR_LINKER_SCRIPT}"
 )
-target_include_directories(tarvelimunde_scr PRIVATE saver host)
+target_include_directories(Tarvelimunde PRIVATE saver host)
 
 set(SCR_COMPILE_OPTIONS
   -Os
@@ -60,13 +64,13 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
 else()
   set(SCR_ENTRY ProcessStart)
 endif()
-target_compile_options(tarvelimunde_scr PRIVATE ${SCR_COMPILE_OPTIONS})
+target_compile_options(Tarvelimunde PRIVATE ${SCR_COMPILE_OPTIONS})
 # The memory routines must not be recognised as themselves and turned into
 # calls to memset and memcpy.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/host/runtime.cpp PROPERTIES
   COMPILE_OPTIONS "-fno-builtin;-fno-tree-loop-distribute-patterns")
 
-target_link_options(tarvelimunde_scr PRIVATE
+target_link_options(Tarvelimunde PRIVATE
   -nostdlib -nostartfiles -static
   -e ${SCR_ENTRY}
   -s
@@ -81,7 +85,7 @@ target_link_options(tarvelimunde_scr PRIVATE
   ${SCR_ARCH_LINK_OPTIONS}
   ${SCR_DEF}
 )
-target_link_libraries(tarvelimunde_scr PRIVATE kernel32 user32 gdi32 advapi32 gcc)
+target_link_libraries(Tarvelimunde PRIVATE kernel32 user32 gdi32 advapi32 gcc)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   add_subdirectory(tests/win32)

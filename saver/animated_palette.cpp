@@ -31,8 +31,10 @@ CreateAnimatedPalette(HWND window)
 
     HLOCAL block = LocalAlloc(LMEM_MOVEABLE, kLogPaletteBytes);
     LOGPALETTE* description = (LOGPALETTE*)LocalLock(block);
-    if (description == NULL)
+    if (description == NULL) {
+        LocalFree(block);
         return FALSE;
+    }
     description->palVersion = 0x300;
     description->palNumEntries = 256;
     PALETTEENTRY* slots = description->palPalEntry;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds the three trees: build/native, build/win32, build/win64.
+# Configures and builds the trees: build/native, build/win32, build/win64, and
+# build/sanitize (native, with clang, ASan, UBSan and the fuzzers).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,7 @@ configure() {
 configure native
 configure win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win32.cmake
 configure win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win64.cmake
-for tree in native win32 win64; do
+CC=clang CXX=clang++ configure sanitize -DTARVELIMUNDE_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+for tree in native win32 win64 sanitize; do
   cmake --build "build/$tree"
 done

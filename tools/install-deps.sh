@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
   mingw-w64
   googletest libgtest-dev libbenchmark-dev
   libpng-dev libgif-dev

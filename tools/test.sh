@@ -9,8 +9,10 @@ bash tools/build.sh
 status=0
 echo "== Native tests"
 ctest --test-dir build/native --output-on-failure -j2 || status=1
-if [ -f build/win64/CTestTestfile.cmake ] && grep -q add_test -r build/win64 --include=CTestTestfile.cmake; then
-  echo "== Windows tests under Wine"
-  ctest --test-dir build/win64 --output-on-failure || status=1
-fi
+echo "== Native tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers"
+ctest --test-dir build/sanitize --output-on-failure -j2 || status=1
+echo "== 32-bit Windows build: static checks"
+ctest --test-dir build/win32 --output-on-failure || status=1
+echo "== 64-bit Windows build: static checks, and the Win32 and end-to-end tests under Wine"
+ctest --test-dir build/win64 --output-on-failure || status=1
 exit $status

@@ -1,1 +1,310 @@
+// The replay tool: its trace against a model of the picture written again from
+// its rules (with the C library's sine and cosine), and its argument errors.
 #include <gtest/gtest.h>
+#include <math.h>
+#include <stdio.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "replay_options.h"
+#include "replay_run.h"
+
+namespace {
+
+struct Entry {
+    int red, green, blue;
+};
+
+// The whole picture in one place, as plainly as it can be said.
+struct Model {
+    uint32_t state;
+    float red = 0, green = 0, blue = 0, targetRed = 0, targetGreen = 0, targetBlue = 0;
+    float deltaRed = 0, deltaGreen = 0, deltaBlue = 0;
+    int scheme = 0, length = 0, step = 0;
+    Entry entries[256] = {};
+    int drawIndex = 1, reserved, paletteSize, rotateUp = 0;
+    int centreX, centreY, base, fixed = 0, rolling = 0, pen = 0, lastX = 0, lastY = 0;
+    float t, tLimit, tStep = 0.15f;
+    std::ostringstream out;
+
+    int Draw()
+    {
+        state = state * 214013u + 2531011u;
+        return (int)((state >> 16) & 0x7FFF);
+    }
+    static int Byte(float channel) { return (int)channel & 0xFF; }
+    void Target()
+    {
+        if (scheme == 0 || scheme == 2) {
+            float a = (float)(Draw() % 255 + 1), g = (float)(Draw() % 255 + 1);
+            float c = a > 128 && g > 128 ? (float)(Draw() % 128 + 1) : (float)(Draw() % 128 + 128);
+            targetGreen = g;
+            (scheme == 0 ? targetRed : targetBlue) = a;
+            (scheme == 0 ? targetBlue : targetRed) = c;
+        } else {
+            static const int pure[7][3] = {{0, 255, 255}, {255, 0, 255}, {255, 255, 0}, {0, 0, 255},
+                                           {0, 255, 0},   {255, 0, 0},   {255, 255, 255}};
+            const int* p = pure[Draw() % 70 / 10];
+            targetRed = (float)p[0];
+            targetGreen = (float)p[1];
+            targetBlue = (float)p[2];
+        }
+        deltaRed = (float)(((double)targetRed - red) / length);
+        deltaGreen = (float)(((double)targetGreen - green) / length);
+        deltaBlue = (float)(((double)targetBlue - blue) / length);
+    }
+    void Walk(int modulus, int base)
+    {
+        if (++step < length) {
+            red += deltaRed;
+            green += deltaGreen;
+            blue += deltaBlue;
+            return;
+        }
+        length = Draw() % modulus + base;
+        Target();
+        step = 0;
+    }
+    Entry Colour() const { return Entry{Byte(red), Byte(green), Byte(blue)}; }
+    void Point()
+    {
+        int d = fixed - rolling;
+        double a = d * (double)t / rolling;
+        lastX = (int16_t)(int)(d * cos((double)t) + pen * cos(a));
+        lastY = (int16_t)(int)(d * sin((double)t) - pen * sin(a));
+    }
+
+    Model(const ReplayOptions& o) : state(o.seed), reserved(o.reserved), paletteSize(o.paletteSize)
+    {
+        base = std::min(o.width, o.height) / 2;
+        centreX = o.width / 2;
+        centreY = o.height / 2;
+        tLimit = (float)(Draw() % 5 + 10) * 3.1415f;
+        t = tLimit + 1.0f;
+        length = Draw() % 20 + 10;
+        Target();
+        out << "init " << centreX << " " << centreY << " " << base << "\n";
+        for (int i = 1; i <= 255; i++) {
+            Walk(20, 10);
+            entries[i] = Colour();
+            out << "palette " << i << " " << entries[i].red << " " << entries[i].green << " " << entries[i].blue
+                << "\n";
+        }
+        for (uint64_t n = 1; n <= o.ticks; n++)
+            Tick(n);
+        for (int i = 0; i <= 255; i++)
+            out << "entries " << i << " " << entries[i].red << " " << entries[i].green << " " << entries[i].blue
+                << "\n";
+    }
+    void Tick(uint64_t n)
+    {
+        if (t > tLimit) {
+            rotateUp = Draw() % 200 > 100;
+            tLimit = (float)(Draw() % 10 + 5) * 3.1415f;
+            t = 0;
+            int q = (int)(base / 1.5);
+            pen = Draw() % (q + 1) + base / 5 + 1;
+            rolling = Draw() % pen + 1;
+            fixed = base - pen + rolling;
+            scheme = (scheme + 1) % 4;
+            Point();
+            char limit[32];
+            snprintf(limit, sizeof limit, "%.9g", (double)tLimit);
+            out << "figure " << n << " " << fixed << " " << rolling << " " << pen << " " << limit << " " << rotateUp
+                << " " << scheme << "\n";
+        }
+        int x0 = centreX + lastX, y0 = centreY + lastY;
+        t += tStep;
+        Point();
+        int index = drawIndex;
+        if (255 - reserved < ++drawIndex)
+            drawIndex = 1;
+        Walk(15, 5);
+        Entry c = Colour();
+        out << "segment " << n << " " << x0 << " " << y0 << " " << centreX + lastX << " " << centreY + lastY << " "
+            << index << " " << c.red << " " << c.green << " " << c.blue << "\n";
+        if (paletteSize != 256) {
+            for (int i = 2; i <= 254; i++)
+                entries[i] = entries[i + 1];
+            entries[255] = c;
+        } else if (rotateUp) {
+            for (int i = 255; i >= 2; i--)
+                entries[i] = entries[i - 1];
+            entries[1] = c;
+        } else {
+            for (int i = 1; i <= 254; i++)
+                entries[i] = entries[i + 1];
+            entries[255] = c;
+        }
+    }
+};
+
+std::string
+ReplayTrace(const ReplayOptions& options)
+{
+    char* buffer = NULL;
+    size_t size = 0;
+    FILE* stream = open_memstream(&buffer, &size);
+    std::string error;
+    int status = RunReplay(options, stream, &error);
+    fclose(stream);
+    std::string trace(buffer, size);
+    free(buffer);
+    EXPECT_EQ(0, status) << error;
+    return trace;
+}
+
+struct Outcome {
+    int exitCode;
+    std::string errors;
+};
+
+Outcome
+RunTool(const std::string& arguments)
+{
+    std::string command = std::string(REPLAY_TOOL) + " " + arguments + " 2>&1 >/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    Outcome outcome{-1, ""};
+    char chunk[512];
+    while (fgets(chunk, sizeof chunk, pipe))
+        outcome.errors += chunk;
+    int status = pclose(pipe);
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+bool
+Exists(const std::string& path)
+{
+    return access(path.c_str(), F_OK) == 0;
+}
+
+}
+
+TEST(ReplayTest, TraceAgreesWithTheModel)
+{
+    struct Case {
+        uint32_t seed;
+        int width, height, paletteSize, reserved;
+        uint64_t ticks;
+    } cases[] = {
+        {1, 640, 480, 256, 20, 6000},  {4294967295u, 1920, 1080, 256, 0, 4000}, {0, 152, 112, 16, 20, 3000},
+        {77, 0, 0, 256, 254, 1000},    {12345, 7, 7, 0, 253, 2000},            {99, 65535, 65535, 256, 20, 3000},
+        {1765086000u, 2, 2, 256, 20, 500},
+    };
+    for (const Case& c : cases) {
+        ReplayOptions options;
+        options.seed = c.seed;
+        options.width = c.width;
+        options.height = c.height;
+        options.paletteSize = c.paletteSize;
+        options.reserved = c.reserved;
+        options.ticks = c.ticks;
+        options.trace = "-";
+        Model model(options);
+        std::string trace = ReplayTrace(options);
+        ASSERT_EQ(model.out.str(), trace) << "seed " << c.seed << " size " << c.width << "x" << c.height;
+    }
+}
+
+TEST(ReplayTest, TraceHasTheDocumentedShape)
+{
+    ReplayOptions options;
+    options.ticks = 300;
+    options.trace = "-";
+    std::istringstream lines(ReplayTrace(options));
+    std::string line, record;
+    int counts[5] = {};
+    int expectedTick = 1;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        fields >> record;
+        if (record == "init")
+            counts[0]++;
+        else if (record == "palette")
+            counts[1]++;
+        else if (record == "figure")
+            counts[2]++;
+        else if (record == "segment") {
+            int tick;
+            fields >> tick;
+            EXPECT_EQ(expectedTick++, tick);
+            counts[3]++;
+        } else if (record == "entries")
+            counts[4]++;
+        else
+            ADD_FAILURE() << line;
+    }
+    EXPECT_EQ(1, counts[0]);
+    EXPECT_EQ(255, counts[1]);
+    EXPECT_GE(counts[2], 2);
+    EXPECT_EQ(300, counts[3]);
+    EXPECT_EQ(256, counts[4]);
+}
+
+TEST(ReplayTest, ImagesAndTraceFilesAreWrittenWhole)
+{
+    std::string dir = ::testing::TempDir();
+    std::string gif = dir + "replay.gif", png = dir + "replay.png", trace = dir + "replay.trace";
+    Outcome ok = RunTool("--seed 3 --size 64x48 --ticks 200 --every 50 --gif " + gif + " --png " + png +
+                         " --trace " + trace);
+    EXPECT_EQ(0, ok.exitCode) << ok.errors;
+    std::ifstream gifFile(gif, std::ios::binary), pngFile(png, std::ios::binary);
+    char gifMagic[6] = {}, pngMagic[8] = {};
+    gifFile.read(gifMagic, 6);
+    pngFile.read(pngMagic, 8);
+    EXPECT_EQ("GIF89a", std::string(gifMagic, 6));
+    EXPECT_EQ("\x89PNG\r\n\x1a\n", std::string(pngMagic, 8));
+    EXPECT_FALSE(Exists(gif + ".partial"));
+    EXPECT_FALSE(Exists(png + ".partial"));
+    EXPECT_TRUE(Exists(trace));
+}
+
+TEST(ReplayTest, BadArgumentsEndWithOneLineAndCode2)
+{
+    std::string dir = ::testing::TempDir();
+    const char* bad[] = {
+        "--bogus",
+        "--seed",
+        "--seed -1",
+        "--seed 4294967296",
+        "--seed 12x",
+        "--size 640",
+        "--size 65536x10",
+        "--size x480",
+        "--size 640x480x3",
+        "--ticks abc",
+        "--ticks ''",
+        "--reserved 257",
+        "--palette-size 65537",
+        "--every 0 --gif x.gif",
+        "--every 5",
+        "--png /nonexistent/dir/out.png",
+        "--trace /nonexistent/dir/out.trace",
+        "--gif /nonexistent/dir/out.gif",
+        "--size 65535x65535 --png big.png",
+        "--size 0x10 --png empty.png",
+    };
+    for (const char* arguments : bad) {
+        Outcome outcome = RunTool(arguments);
+        EXPECT_EQ(2, outcome.exitCode) << arguments;
+        EXPECT_EQ(1, std::count(outcome.errors.begin(), outcome.errors.end(), '\n')) << arguments << ": "
+                                                                                      << outcome.errors;
+    }
+    EXPECT_FALSE(Exists("big.png"));
+    EXPECT_FALSE(Exists("empty.png"));
+    EXPECT_FALSE(Exists("x.gif"));
+}
+
+TEST(ReplayTest, HelpAndDefaultsSucceed)
+{
+    Outcome help = RunTool("--help");
+    EXPECT_EQ(0, help.exitCode);
+    EXPECT_EQ(0, RunTool("--ticks 0").exitCode);
+    // A trace alone of the largest area needs no framebuffer.
+    EXPECT_EQ(0, RunTool("--size 65535x65535 --ticks 2000 --trace /dev/null").exitCode);
+}

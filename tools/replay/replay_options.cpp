@@ -2,7 +2,26 @@
 // never quietly replays something else.
 #include "replay_options.h"
 
+#include <stdio.h>
 #include <string.h>
+
+// An argument as it may be shown in a one-line message: quoted, with control
+// and non-ASCII bytes escaped.
+std::string
+Quoted(const std::string& text)
+{
+    std::string shown = "'";
+    for (unsigned char c : text) {
+        if (c < 0x20 || c >= 0x7F || c == '\\' || c == '\'') {
+            char escape[8];
+            snprintf(escape, sizeof escape, "\\x%02X", c);
+            shown += escape;
+        } else {
+            shown += (char)c;
+        }
+    }
+    return shown + "'";
+}
 
 const char kReplayUsage[] =
     "usage: tarvelimunde-replay [options]\n"
@@ -72,7 +91,7 @@ ParseReplayOptions(int argc, const char* const* argv, ReplayOptions* options, st
         for (const char* valued : kValued)
             known = known || name == valued;
         if (!known) {
-            *error = "unknown option '" + name + "'";
+            *error = "unknown option " + Quoted(name);
             return false;
         }
         if (i + 1 >= argc) {
@@ -114,7 +133,7 @@ ParseReplayOptions(int argc, const char* const* argv, ReplayOptions* options, st
             target = value;
         }
         if (!ok) {
-            *error = "option " + name + ": '" + value + "' is not " + expected;
+            *error = "option " + name + ": " + Quoted(value) + " is not " + expected;
             return false;
         }
     }

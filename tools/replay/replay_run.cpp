@@ -12,6 +12,7 @@
 #include "colour_walk.h"
 #include "curve.h"
 #include "offscreen.h"
+#include "random.h"
 #include "replay_images.h"
 
 namespace {
@@ -31,7 +32,7 @@ bool
 Commit(const PendingFile& file, std::string* error)
 {
     if (rename(file.temporary.c_str(), file.path.c_str()) != 0) {
-        *error = "cannot write '" + file.path + "'";
+        *error = "cannot write " + Quoted(file.path);
         return false;
     }
     return true;
@@ -92,7 +93,7 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
             out.pending.push_back(Pending(o.trace));
             out.trace = fopen(out.pending.back().temporary.c_str(), "w");
             if (out.trace == NULL)
-                return Fail(&out, "cannot write '" + o.trace + "'", error);
+                return Fail(&out, "cannot write " + Quoted(o.trace), error);
         }
     }
     if (!o.png.empty()) {
@@ -101,16 +102,22 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
         out.pngTemporary = out.pending.back().temporary;
         FILE* probe = fopen(out.pending.back().temporary.c_str(), "wb");
         if (probe == NULL)
-            return Fail(&out, "cannot write '" + o.png + "'", error);
+            return Fail(&out, "cannot write " + Quoted(o.png), error);
         fclose(probe);
     }
     if (!o.gif.empty()) {
         out.pending.push_back(Pending(o.gif));
         out.gif = OpenGif(out.pending.back().temporary, o.width, o.height, &message);
         if (out.gif == NULL)
-            return Fail(&out, "cannot write '" + o.gif + "'", error);
+            return Fail(&out, "cannot write " + Quoted(o.gif), error);
     }
 
+    // Each replay is a fresh process: every record as at load.
+    curveState = CurveState();
+    colourWalk = ColourWalk();
+    paletteAnimator = PaletteAnimator();
+    animationDriver = AnimationDriver();
+    randomGenerator = RandomGenerator();
     OffscreenReset();
     OffscreenSetDeviceCaps(o.paletteSize, o.reserved);
     OffscreenSetClock(o.seed);
@@ -152,7 +159,7 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
         const uint8_t* pixels = OffscreenPixels(&width, &height);
         if (!WriteIndexedPng(out.pngTemporary, pixels, width,
                              height, OffscreenPaletteColours(paletteAnimator.palette), &message))
-            return Fail(&out, "cannot write '" + o.png + "'", error);
+            return Fail(&out, "cannot write " + Quoted(o.png), error);
     }
     ScreenSaverProc(window, WM_DESTROY, 0, 0);
 
@@ -160,7 +167,7 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
         GifOutput* gif = out.gif;
         out.gif = NULL;
         if (!CloseGif(gif, &message))
-            return Fail(&out, "cannot write '" + o.gif + "'", error);
+            return Fail(&out, "cannot write " + Quoted(o.gif), error);
     }
     if (out.trace) {
         bool failed = ferror(out.trace) != 0 || fflush(out.trace) != 0;
@@ -168,7 +175,7 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
             failed = fclose(out.trace) != 0 || failed;
         out.trace = NULL;
         if (failed)
-            return Fail(&out, "cannot write '" + o.trace + "'", error);
+            return Fail(&out, "cannot write " + Quoted(o.trace), error);
     }
     for (const PendingFile& file : out.pending)
         if (!Commit(file, error))

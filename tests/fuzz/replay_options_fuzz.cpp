@@ -1,0 +1,43 @@
+// Fuzzes the replay tool's argument parsing: any argument vector ends in options
+// within their ranges or in one line naming the problem.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "replay_options.h"
+
+extern "C" int
+LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // Arguments are separated by NUL bytes, as in a real argv.
+    std::vector<std::string> arguments = {"tarvelimunde-replay"};
+    std::string current;
+    for (size_t i = 0; i < size; i++) {
+        if (data[i] == 0) {
+            arguments.push_back(current);
+            current.clear();
+        } else {
+            current += (char)data[i];
+        }
+    }
+    arguments.push_back(current);
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+
+    ReplayOptions options;
+    std::string error;
+    if (!ParseReplayOptions((int)argv.size(), argv.data(), &options, &error)) {
+        if (error.empty() || error.find('\n') != std::string::npos)
+            abort();
+        return 0;
+    }
+    if (options.width < 0 || options.width > 65535 || options.height < 0 || options.height > 65535 ||
+        options.reserved < 0 || options.reserved > 256 || options.paletteSize < 0 || options.paletteSize > 65536 ||
+        options.every < 1)
+        abort();
+    return 0;
+}
