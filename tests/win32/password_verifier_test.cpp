@@ -124,3 +124,20 @@ TEST(TickDifferenceTest, IsTheUnsignedDifferenceAcrossTheWrap)
 }
 
 }
+
+// Runs only beside the PASSWORD.CPL without the entry (see CMakeLists.txt).
+TEST(PasswordLibraryWithoutEntryTest, IsFreedAgainAndLeavesNoVerifier)
+{
+    ResetHostState();
+    HMODULE probe = LoadLibraryA("PASSWORD.CPL");
+    ASSERT_NE(probe, (HMODULE)NULL);
+    ASSERT_EQ(GetProcAddress(probe, "VerifyScreenSavePwd"), (FARPROC)NULL);
+    FreeLibrary(probe);
+
+    SetUsePasswordNumber(1);
+    LoadPasswordVerifier();
+    EXPECT_EQ(hostState.verifierModule, (HMODULE)NULL);
+    EXPECT_EQ(hostState.verifyPassword, (VerifyScreenSavePwdProc)NULL);
+    EXPECT_EQ(GetModuleHandleA("PASSWORD.CPL"), (HMODULE)NULL);
+    RemoveUsePassword();
+}
