@@ -46,6 +46,9 @@ add_executable(native_tests
 target_link_libraries(native_tests PRIVATE tarvelimunde_replay_core GTest::gtest_main)
 target_compile_definitions(native_tests PRIVATE REPLAY_TOOL="$<TARGET_FILE:tarvelimunde-replay>")
 add_dependencies(native_tests tarvelimunde-replay)
+# The host's command-line reading, which needs no window calls.
+target_sources(native_tests PRIVATE tests/native/command_line_test.cpp host/command_line.cpp)
+target_include_directories(native_tests PRIVATE host)
 gtest_discover_tests(native_tests DISCOVERY_MODE PRE_TEST)
 
 add_executable(endurance_tests tests/native/endurance_test.cpp)

@@ -1,0 +1,162 @@
+// The crash guard, with the system's UnhandledExceptionFilter replaced in this
+// program's import table so that each verdict can be chosen: 1 unwinds into
+// the recovery, 0 passes the exception on, -1 resumes where it was raised.
+#include <gtest/gtest.h>
+
+#include "crash_guard.h"
+#include "test_windows.h"
+
+extern "C" LONG (WINAPI *__imp_UnhandledExceptionFilter)(EXCEPTION_POINTERS*);
+
+namespace {
+
+const DWORD kTestException = 0xE0C0FFEE;
+
+struct FilterCalls {
+    LONG verdicts[4];
+    int calls;
+    DWORD codes[4];
+    int contextGiven;
+} filter;
+
+LONG WINAPI
+ScriptedFilter(EXCEPTION_POINTERS* pointers)
+{
+    int call = filter.calls++;
+    filter.codes[call & 3] = pointers->ExceptionRecord->ExceptionCode;
+    filter.contextGiven += pointers->ContextRecord != NULL;
+    return filter.verdicts[call & 3];
+}
+
+int recoveries;
+int afterRaise;
+
+int32_t
+Recover()
+{
+    ++recoveries;
+    return 4321;
+}
+
+int32_t
+RecoverOuter()
+{
+    ++recoveries;
+    return 8765;
+}
+
+__attribute__((noinline)) void
+RaiseDeep(int depth)
+{
+    if (depth == 0) {
+        RaiseException(kTestException, 0, 0, NULL);
+        ++afterRaise;
+        return;
+    }
+    RaiseDeep(depth - 1);
+    __asm__ __volatile__("" ::: "memory");
+}
+
+int32_t
+Raises(void*)
+{
+    RaiseDeep(3);
+    return 11;
+}
+
+int32_t
+Faults(void* target)
+{
+    *(volatile int*)target = 1;
+    return 12;
+}
+
+int32_t
+Returns(void* value)
+{
+    return (int32_t)(INT_PTR)value;
+}
+
+int32_t
+GuardsRaises(void*)
+{
+    return RunGuarded(Raises, NULL, Recover);
+}
+
+class CrashGuardTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        filter = FilterCalls();
+        recoveries = 0;
+        afterRaise = 0;
+        DWORD old;
+        VirtualProtect(&__imp_UnhandledExceptionFilter, sizeof(void*), PAGE_READWRITE, &old);
+        saved = __imp_UnhandledExceptionFilter;
+        __imp_UnhandledExceptionFilter = ScriptedFilter;
+    }
+    void TearDown() override { __imp_UnhandledExceptionFilter = saved; }
+    LONG (WINAPI *saved)(EXCEPTION_POINTERS*);
+};
+
+TEST_F(CrashGuardTest, WithoutACrashTheBodysResultIsReturned)
+{
+    EXPECT_EQ(RunGuarded(Returns, (void*)(INT_PTR)-7, Recover), -7);
+    EXPECT_EQ(RunGuarded(Returns, (void*)(INT_PTR)0, Recover), 0);
+    EXPECT_EQ(filter.calls, 0);
+    EXPECT_EQ(recoveries, 0);
+}
+
+TEST_F(CrashGuardTest, ExecuteHandlerUnwindsIntoTheRecovery)
+{
+    filter.verdicts[0] = EXCEPTION_EXECUTE_HANDLER;
+    EXPECT_EQ(RunGuarded(Raises, NULL, Recover), 4321);
+    EXPECT_EQ(filter.calls, 1);
+    EXPECT_EQ(filter.codes[0], kTestException);
+    EXPECT_EQ(filter.contextGiven, 1);
+    EXPECT_EQ(recoveries, 1);
+    EXPECT_EQ(afterRaise, 0);
+}
+
+TEST_F(CrashGuardTest, AnAccessViolationIsCaughtTheSameWay)
+{
+    filter.verdicts[0] = EXCEPTION_EXECUTE_HANDLER;
+    filter.verdicts[1] = EXCEPTION_EXECUTE_HANDLER;
+    EXPECT_EQ(RunGuarded(Faults, NULL, Recover), 4321);
+    EXPECT_EQ(filter.codes[0], (DWORD)EXCEPTION_ACCESS_VIOLATION);
+    // And the guard can be entered again afterwards.
+    EXPECT_EQ(RunGuarded(Faults, NULL, Recover), 4321);
+    EXPECT_EQ(recoveries, 2);
+}
+
+TEST_F(CrashGuardTest, TheRecoveryLeavesTheCallersRegistersAsTheyWere)
+{
+    filter.verdicts[0] = EXCEPTION_EXECUTE_HANDLER;
+    volatile int32_t values[6] = {1, 2, 3, 4, 5, 6};
+    int32_t a = values[0], b = values[1], c = values[2], d = values[3], e = values[4], f = values[5];
+    int32_t result = RunGuarded(Raises, NULL, Recover);
+    int32_t g = values[0] * 2, h = values[1] * 3;
+    EXPECT_EQ(result, 4321);
+    EXPECT_EQ(a + b * 10 + c * 100 + d * 1000 + e * 10000 + f * 100000, 654321);
+    EXPECT_EQ(g + h, 8);
+}
+
+TEST_F(CrashGuardTest, ContinueExecutionResumesWhereTheExceptionWasRaised)
+{
+    filter.verdicts[0] = EXCEPTION_CONTINUE_EXECUTION;
+    EXPECT_EQ(RunGuarded(Raises, NULL, Recover), 11);
+    EXPECT_EQ(afterRaise, 1);
+    EXPECT_EQ(recoveries, 0);
+}
+
+TEST_F(CrashGuardTest, ContinueSearchPassesTheExceptionOutOfTheGuard)
+{
+    // The inner guard is answered 0, the outer one 1.
+    filter.verdicts[0] = EXCEPTION_CONTINUE_SEARCH;
+    filter.verdicts[1] = EXCEPTION_EXECUTE_HANDLER;
+    EXPECT_EQ(RunGuarded(GuardsRaises, NULL, RecoverOuter), 8765);
+    EXPECT_EQ(filter.calls, 2);
+    EXPECT_EQ(recoveries, 1);
+}
+
+}

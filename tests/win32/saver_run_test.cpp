@@ -1,0 +1,136 @@
+// The host with the real picture: a full-screen and a preview saver run their
+// message loops and draw, and the full-screen one closes on input, after the
+// verifier's consent when a password is in force.
+#include <gtest/gtest.h>
+
+#include "animated_palette.h"
+#include "curve.h"
+#include "password_double.h"
+#include "saver_window.h"
+#include "startup.h"
+#include "test_windows.h"
+
+namespace {
+
+// The saver's 1 ms timer keeps its queue busy, so the test drives it from a
+// second thread: it watches the running saver and posts the user's input.
+struct Script {
+    HWND parent;
+    int drawIndexMoved;
+    int verifierCalls;
+    int stillOpenAfterRefusal;
+    int previewSurvivedInput;
+    int ended;
+} script;
+
+PasswordDouble*
+VerifierOf(HMODULE library)
+{
+    return ((PasswordDoubleStateProc)(void*)GetProcAddress(library, "PasswordDoubleState"))();
+}
+
+HWND
+AwaitSaverWindow()
+{
+    for (int i = 0; i < 500; ++i) {
+        HWND saver = *(HWND volatile*)&hostState.saverWindow;
+        if (saver != NULL)
+            return saver;
+        Sleep(10);
+    }
+    return NULL;
+}
+
+bool
+AwaitCalls(PasswordDouble* verifier, int calls)
+{
+    for (int i = 0; i < 500 && *(volatile int*)&verifier->calls < calls; ++i)
+        Sleep(10);
+    return verifier->calls >= calls;
+}
+
+DWORD WINAPI
+DrivePasswordRun(void*)
+{
+    HWND saver = AwaitSaverWindow();
+    if (saver == NULL)
+        return 1;
+    Sleep(200);
+    script.drawIndexMoved = *(volatile int32_t*)&paletteAnimator.drawIndex != 1;
+    PasswordDouble* verifier = VerifierOf(hostState.verifierModule);
+    verifier->answer = 0;
+    PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+    AwaitCalls(verifier, 1);
+    Sleep(250);
+    script.verifierCalls = verifier->calls;
+    script.stillOpenAfterRefusal = IsWindow(saver);
+    verifier->answer = 1;
+    PostMessageA(saver, WM_LBUTTONDOWN, 0, 0);
+    return 0;
+}
+
+DWORD WINAPI
+DrivePreview(void*)
+{
+    HWND saver = AwaitSaverWindow();
+    if (saver == NULL)
+        return 1;
+    Sleep(200);
+    script.drawIndexMoved = *(volatile int32_t*)&paletteAnimator.drawIndex != 1;
+    SendMessageA(saver, WM_KEYDOWN, 'A', 0);
+    SendMessageA(saver, WM_LBUTTONDOWN, 0, 0);
+    Sleep(100);
+    script.previewSurvivedInput = IsWindow(saver);
+    PostMessageA(script.parent, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+class SaverRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetHostState();
+        DrainQueue();
+        script = Script();
+    }
+    void TearDown() override
+    {
+        UnregisterClassA(kSaverClassName, GetModuleHandleA(NULL));
+        RemoveUsePassword();
+        DrainQueue();
+        ResetHostState();
+    }
+};
+
+TEST_F(SaverRunTest, FullScreenWithPasswordAsksAndStaysUntilTheAnswerIsYes)
+{
+    SetUsePasswordNumber(1);
+    HANDLE driver = CreateThread(NULL, 0, DrivePasswordRun, NULL, 0, NULL);
+    EXPECT_EQ(SaverMain(GetModuleHandleA(NULL), NULL, "/s", SW_SHOWNORMAL), 0);
+    WaitForSingleObject(driver, 10000);
+    CloseHandle(driver);
+    EXPECT_TRUE(script.drawIndexMoved);
+    EXPECT_EQ(script.verifierCalls, 1);
+    EXPECT_TRUE(script.stillOpenAfterRefusal);
+    EXPECT_EQ(hostState.closing, 1);
+    EXPECT_EQ(hostState.verifierModule, (HMODULE)NULL);
+    EXPECT_EQ(GetModuleHandleA("PASSWORD.CPL"), (HMODULE)NULL);
+}
+
+TEST_F(SaverRunTest, PreviewDrawsIgnoresInputAndEndsWithItsParent)
+{
+    HWND parent = CreatePlainWindow("monitor");
+    script.parent = parent;
+    char tail[32];
+    wsprintfA(tail, "/p %u", (unsigned)(UINT_PTR)parent);
+    HANDLE driver = CreateThread(NULL, 0, DrivePreview, NULL, 0, NULL);
+    EXPECT_EQ(SaverMain(GetModuleHandleA(NULL), NULL, tail, SW_SHOWNORMAL), 0);
+    WaitForSingleObject(driver, 10000);
+    CloseHandle(driver);
+    EXPECT_TRUE(script.drawIndexMoved);
+    EXPECT_TRUE(script.previewSurvivedInput);
+    EXPECT_EQ(hostState.closing, 0);
+    EXPECT_FALSE(IsWindow(parent));
+}
+
+}
