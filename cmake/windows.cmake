@@ -4,3 +4,4 @@ add_compile_options(-Wall -Wextra)
 
 add_library(tarvelimunde_saver STATIC ${SAVER_SOURCES})
 target_include_directories(tarvelimunde_saver PUBLIC saver)
+include(cmake/e2e.cmake)
