@@ -4,4 +4,5 @@ add_compile_options(-Wall -Wextra)
 
 add_library(tarvelimunde_saver STATIC ${SAVER_SOURCES})
 target_include_directories(tarvelimunde_saver PUBLIC saver)
+include(cmake/resources.cmake)
 include(cmake/e2e.cmake)
