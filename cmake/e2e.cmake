@@ -10,6 +10,7 @@ function(e2e_target name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${E2E_DIR} LIBRARY_OUTPUT_DIRECTORY ${E2E_DIR})
   # Self-contained, so nothing but the system's own libraries is needed under Wine.
   target_link_options(${name} PRIVATE -static)
+  target_link_libraries(${name} PRIVATE user32 gdi32 kernel32)
 endfunction()
 
 add_executable(e2e_preview_parent tests/e2e/preview_parent.cpp)
