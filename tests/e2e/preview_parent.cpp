@@ -44,7 +44,7 @@ CreateParent(const char *title, int clientWidth, int clientHeight)
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     windowClass.lpszClassName = kParentClass;
     RegisterClassA(&windowClass);
-    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE | WS_CLIPCHILDREN;
     RECT frame = {0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
     HWND window = CreateWindowExA(0, kParentClass, title, style, 200, 150, frame.right - frame.left,
@@ -136,19 +136,28 @@ PreviewMode(const char *saver, DWORD holdMilliseconds)
         ReportExit(&process, 1000);
         return 1;
     }
+    // Found as soon as it exists: give its creation time to finish and show it.
+    for (int tries = 0; tries < 100 && !IsWindowVisible(child); tries++)
+        PumpFor(20);
     ReportWindow("child", child);
     RECT childClient;
     GetClientRect(child, &childClient);
     POINT childOrigin = {0, 0};
     MapWindowPoints(child, parent, &childOrigin, 1);
-    REPORT("child_client=%ld,%ld,%ld,%ld child_origin=%ld,%ld child_style=0x%08lx child_parent=%llu",
+    REPORT("child_client=%ld,%ld,%ld,%ld child_origin=%ld,%ld child_style=0x%08lx child_visible=%d child_parent=%llu",
            childClient.left, childClient.top, childClient.right, childClient.bottom, childOrigin.x, childOrigin.y,
-           static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)), HandleNumber(GetParent(child)));
+           static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)), IsWindowVisible(child) != 0,
+           HandleNumber(GetParent(child)));
 
     // The test moves the mouse, clicks and types over the preview meanwhile.
     REPORT("ready");
     PumpFor(holdMilliseconds);
     REPORT("alive_after_user_input=%d", Alive(&process, child));
+    // A real right click over the preview ends up as a context-menu request for the parent.
+    REPORT("user_contextmenu_count=%d user_contextmenu_wparam=%llu user_contextmenu_lparam=%lld",
+           parentLog.contextMenuCount, static_cast<unsigned long long>(parentLog.contextMenuWParam),
+           static_cast<long long>(parentLog.contextMenuLParam));
+    parentLog = ParentLog{};
 
     SendInputMessages(child);
     PumpFor(300);
