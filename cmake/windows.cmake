@@ -1,8 +1,89 @@
-# Windows builds (32-bit target and 64-bit): the picture compiled as it goes
-# into the shipped saver.
+# Windows builds (32-bit target and 64-bit): the shipped saver, a
+# self-contained Tarvelimunde.scr that needs no C runtime, and in the 64-bit
+# tree the tests that run under Wine.
 add_compile_options(-Wall -Wextra)
+# Every library is named where it is needed, the saver's four above all.
+set(CMAKE_C_STANDARD_LIBRARIES "")
+set(CMAKE_CXX_STANDARD_LIBRARIES "")
 
 add_library(tarvelimunde_saver STATIC ${SAVER_SOURCES})
 target_include_directories(tarvelimunde_saver PUBLIC saver)
 include(cmake/resources.cmake)
+
+set(HOST_SOURCES
+  ${CMAKE_SOURCE_DIR}/host/close_protocol.cpp
+  ${CMAKE_SOURCE_DIR}/host/tick_count.cpp
+  ${CMAKE_SOURCE_DIR}/host/saver_window.cpp
+  ${CMAKE_SOURCE_DIR}/host/command_line.cpp
+  ${CMAKE_SOURCE_DIR}/host/crash_guard.cpp
+  ${CMAKE_SOURCE_DIR}/host/startup.cpp
+)
+# Only in the shipped module: our own entry point, memory routines and
+# description string stand in for the C runtime.
+set(SCR_ONLY_SOURCES
+  ${CMAKE_SOURCE_DIR}/host/process_start.cpp
+  ${CMAKE_SOURCE_DIR}/host/runtime.cpp
+  ${CMAKE_SOURCE_DIR}/host/module_identity.cpp
+)
+set(SCR_DEF ${CMAKE_SOURCE_DIR}/resources/tarvelimunde.def)
+set(SCR_RC ${CMAKE_SOURCE_DIR}/resources/tarvelimunde.rc)
+
+add_executable(tarvelimunde_scr ${SAVER_SOURCES} ${HOST_SOURCES} ${SCR_ONLY_SOURCES})
+if(EXISTS ${SCR_RC})
+  enable_language(RC)
+  target_sources(tarvelimunde_scr PRIVATE ${SCR_RC})
+endif()
+set_target_properties(tarvelimunde_scr PROPERTIES
+  OUTPUT_NAME Tarvelimunde
+  SUFFIX .scr
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
+  LINK_DEPENDS ${SCR_DEF}
+)
+target_include_directories(tarvelimunde_scr PRIVATE saver host)
+
+set(SCR_COMPILE_OPTIONS
+  -Os
+  -fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-stack-protector
+  -ffunction-sections -fno-ident
+)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  # Runs on a Pentium (and a 486); float stores round to 32 bits as the
+  # picture's arithmetic expects.
+  # x86 exceptions unwind through fs:[0] records, not through tables.
+  list(APPEND SCR_COMPILE_OPTIONS -march=i486 -mtune=pentium -ffloat-store
+    -fno-asynchronous-unwind-tables -fno-unwind-tables)
+  set(SCR_SYMBOL_PREFIX _)
+  set(SCR_ENTRY _ProcessStart)
+  # Loaded at its preferred base everywhere, so relocations would be dead weight.
+  set(SCR_ARCH_LINK_OPTIONS -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
+else()
+  set(SCR_ENTRY ProcessStart)
+endif()
+target_compile_options(tarvelimunde_scr PRIVATE ${SCR_COMPILE_OPTIONS})
+# The memory routines must not be recognised as themselves and turned into
+# calls to memset and memcpy.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/host/runtime.cpp PROPERTIES
+  COMPILE_OPTIONS "-fno-builtin;-fno-tree-loop-distribute-patterns")
+
+target_link_options(tarvelimunde_scr PRIVATE
+  -nostdlib -nostartfiles -static
+  -e ${SCR_ENTRY}
+  -s
+  -Wl,--gc-sections
+  # The description string is referenced by nothing.
+  -Wl,--require-defined,${SCR_SYMBOL_PREFIX}kModuleDescription
+  -Wl,--subsystem,windows:4.0
+  -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+  -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+  -Wl,--kill-at -Wl,--enable-stdcall-fixup
+  ${SCR_ARCH_LINK_OPTIONS}
+  ${SCR_DEF}
+)
+target_link_libraries(tarvelimunde_scr PRIVATE kernel32 user32 gdi32 advapi32 gcc)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64" AND EXISTS ${CMAKE_SOURCE_DIR}/tests/win32/CMakeLists.txt)
+  add_subdirectory(tests/win32)
+endif()
+# The resource script reads the icon drawn at build time.
+add_dependencies(tarvelimunde_scr tarvelimunde_icon)
 include(cmake/e2e.cmake)

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The emulator through which ctest runs each Windows test program: a fresh
+# Wine prefix (copied from the build tree's template) on its own display.
+# Its exit code is the program's.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../wine/wine-env.sh"
+
+template=${TARVELIMUNDE_WINE_TEMPLATE:-${TMPDIR:-/tmp}/tarvelimunde-wine-template-$(id -u)}
+trap wine_env_cleanup EXIT
+wine_env_template "$template" || exit 125
+wine_env_prefix "$template" || exit 125
+wine_env_display 24 || exit 125
+wine_env_run "$@"
