@@ -1,5 +1,8 @@
 """The setup dialog (/c, an empty tail, or only blanks, dashes and slashes): says whether the display suits the saver."""
 
+import struct
+
+import pefile
 import pytest
 
 import harness
@@ -39,3 +42,16 @@ def test_dialog_on_palette_display_says_perfect(wine8, screenshots):
     saver, dialog = show_dialog(wine8, ["/c"], screenshots)
     assert dialog["text"] == VERDICT[8]
     assert close_with_keys(wine8, saver) == 1
+
+
+def test_dialog_that_cannot_be_created_ends_with_minus_one(wine24):
+    # The same saver with its dialog template renumbered: DialogBoxParamA finds no template 2003.
+    pe = pefile.PE(str(wine24.saver))
+    dialogs = next(entry for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries if entry.id == pefile.RESOURCE_TYPE["RT_DIALOG"])
+    template = next(entry for entry in dialogs.directory.entries if entry.id == 2003)
+    offset = template.struct.get_file_offset()
+    pe.close()
+    data = bytearray(wine24.saver.read_bytes())
+    struct.pack_into("<I", data, offset, 2004)
+    wine24.saver.write_bytes(data)
+    assert wine24.run_saver("/c", timeout=15) == harness.EXIT_MINUS_ONE
