@@ -32,6 +32,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   xvfb_pid=$!
   read -r -u "$fd" number
   export DISPLAY=":$number"
+  echo "No usable display: running the saver for a few seconds on a virtual 256-colour display $DISPLAY."
 fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -53,7 +54,6 @@ fi
 
 out=build/picture
 mkdir -p "$out"
-echo "No usable display: running the saver for a few seconds on a virtual 256-colour display $DISPLAY."
 "$wine" "$saver" /s &
 saver_pid=$!
 "$wine" "$probe" find WindowsScreenSaverClass "Screen Saver" 15000 >/dev/null
