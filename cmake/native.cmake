@@ -32,6 +32,7 @@ add_executable(native_tests
   tests/native/curve_test.cpp
   tests/native/animation_driver_test.cpp
   tests/native/replay_test.cpp
+  tests/native/setup_dialog_test.cpp
 )
 target_link_libraries(native_tests PRIVATE tarvelimunde_replay_core GTest::gtest_main)
 target_compile_definitions(native_tests PRIVATE REPLAY_TOOL="$<TARGET_FILE:tarvelimunde-replay>")

@@ -18,7 +18,7 @@ OnInitDialog(HWND dialog)
 
 }
 
-BOOL CALLBACK
+intptr_t CALLBACK
 SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {

@@ -3,6 +3,8 @@
 #ifndef TARVELIMUNDE_SAVER_SETUP_DIALOG_H
 #define TARVELIMUNDE_SAVER_SETUP_DIALOG_H
 
+#include <stdint.h>
+
 #include "platform.h"
 
 const int kSetupDialogTemplate = 2003;
@@ -11,7 +13,9 @@ const int kDisplayVerdictControl = 1000;
 extern const char kPerfectDisplayText[];
 extern const char kOtherDisplayText[];
 
-BOOL CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// TRUE or FALSE, returned at the width of the platform's dialog procedure
+// (INT_PTR), so it is a DLGPROC as it stands and needs no cast on 64 bits.
+intptr_t CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL RegisterSetupClasses(HINSTANCE instance);
 
 #endif

@@ -158,6 +158,11 @@ def check_headers(check, pe):
                  "executable image")
     check.expect(not pe.FILE_HEADER.Characteristics & pefile.IMAGE_CHARACTERISTICS["IMAGE_FILE_DLL"],
                  "an executable, not a DLL")
+    if pe.FILE_HEADER.Machine == pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"]:
+        header = pe.OPTIONAL_HEADER
+        check.equal((header.MajorSubsystemVersion, header.MinorSubsystemVersion), (4, 0), "subsystem version")
+        check.equal((header.MajorOperatingSystemVersion, header.MinorOperatingSystemVersion), (4, 0),
+                    "operating system version")
 
 
 def collect_resources(check, pe):
