@@ -87,6 +87,11 @@ target_link_options(Tarvelimunde PRIVATE
 )
 target_link_libraries(Tarvelimunde PRIVATE kernel32 user32 gdi32 advapi32 gcc)
 
+# The resource script reads the icon drawn at build time.
+add_dependencies(Tarvelimunde tarvelimunde_icon)
+
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   add_subdirectory(tests/win32)
+  include(cmake/e2e.cmake)
+  include(cmake/bench.cmake)
 endif()

@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   libpng-dev libgif-dev
   wine64 xvfb xdotool x11-apps x11-utils imagemagick
-  python3 python3-pefile
+  python3 python3-pefile python3-pytest python3-pil
 )
 
 missing=()

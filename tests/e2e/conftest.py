@@ -1,0 +1,56 @@
+"""Fixtures of the e2e suites: the two Xvfb displays, the Wine template and a fresh prefix per test."""
+
+import os
+from pathlib import Path
+
+import pytest
+
+import harness
+
+
+@pytest.fixture(scope="session")
+def displays():
+    """A 256-colour palette display and a truecolour one, both 640 x 480."""
+    started = {depth: harness.XDisplay(depth) for depth in (8, 24)}
+    yield started
+    for display in started.values():
+        display.stop()
+
+
+@pytest.fixture(scope="session")
+def wine_template(tmp_path_factory):
+    """The prefix the whole run copies from: made by the ctest fixture, or here when pytest runs alone."""
+    given = os.environ.get("TARVELIMUNDE_WINE_TEMPLATE")
+    if given and (Path(given) / "system.reg").exists():
+        return Path(given)
+    return harness.make_template(tmp_path_factory.mktemp("template") / "prefix")
+
+
+def _wine(template, display, workdir):
+    wine = harness.Wine(template, display, workdir)
+    yield wine
+    wine.shutdown()
+
+
+@pytest.fixture
+def wine24(wine_template, displays, tmp_path):
+    yield from _wine(wine_template, displays[24], tmp_path)
+
+
+@pytest.fixture
+def wine8(wine_template, displays, tmp_path):
+    yield from _wine(wine_template, displays[8], tmp_path)
+
+
+@pytest.fixture(params=[8, 24], ids=["8bit", "24bit"])
+def wine_any(request, wine_template, displays, tmp_path):
+    yield from _wine(wine_template, displays[request.param], tmp_path)
+
+
+@pytest.fixture
+def screenshots(tmp_path):
+    """Where a test leaves its screenshots; TARVELIMUNDE_E2E_SHOTS keeps them after the run."""
+    keep = os.environ.get("TARVELIMUNDE_E2E_SHOTS")
+    folder = Path(keep) if keep else tmp_path / "shots"
+    folder.mkdir(parents=True, exist_ok=True)
+    return folder

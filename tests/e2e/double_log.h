@@ -1,0 +1,17 @@
+// Where the test doubles write what they were asked and read what to answer:
+// files in the folder named by TARVELIMUNDE_DOUBLE_DIR.
+#pragma once
+
+#include <windows.h>
+
+// Appends one line to the named file in the doubles' folder; no folder set, nothing written.
+void
+AppendDoubleLog(const char *fileName, const char *line);
+
+// First character of the named file in the doubles' folder, or 0 when there is none.
+char
+ReadDoubleSetting(const char *fileName);
+
+// Class and title of a window, as "class|title", for the logs.
+void
+DescribeWindow(HWND window, char *text, int size);

@@ -1,0 +1,239 @@
+"""Runs the built saver under Wine on Xvfb displays and acts on it as a user would."""
+
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64") else "/usr/lib/wine/wineserver"
+SCREEN = (640, 480)
+SAVER_NAME = "Tarvelimunde.scr"
+# ExitProcess(-1) as wine64 hands it on to Linux: the low byte.
+EXIT_MINUS_ONE = 255
+
+
+def saver_path():
+    path = Path(os.environ.get("TARVELIMUNDE_SCR", Path(__file__).resolve().parents[2] / "build/win64" / SAVER_NAME))
+    if not path.is_file():
+        raise FileNotFoundError(f"the 64-bit saver is not built: {path}")
+    return path
+
+
+def helper_path(name):
+    folder = Path(os.environ.get("TARVELIMUNDE_E2E_BIN", Path(__file__).resolve().parents[2] / "build/win64/e2e"))
+    path = folder / name
+    if not path.is_file():
+        raise FileNotFoundError(f"e2e helper not built: {path}")
+    return path
+
+
+def windows_path(path):
+    """Wine maps the Linux root to drive Z:."""
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def parse_report(line):
+    """Splits a helper's 'key=value key=value' line; values may hold blanks."""
+    return dict(re.findall(r"(\w+)=(.*?)(?= \w+=|$)", line.strip()))
+
+
+def wait_until(condition, timeout, interval=0.05, what="condition"):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+class XDisplay:
+    """An Xvfb screen of the given depth with a white root, so that what covers it shows."""
+
+    def __init__(self, depth):
+        self.depth = depth
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x{depth}",
+             "-nolisten", "tcp", "-wr", "-noreset"],
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as reader:
+            number = reader.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.name = f":{number}"
+
+    def env(self):
+        return dict(os.environ, DISPLAY=self.name)
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=10)
+
+    def screenshot(self, path):
+        """Saves the whole screen as PNG and returns it as an RGB image."""
+        from PIL import Image
+        path = Path(path)
+        dump = subprocess.run(["xwd", "-root", "-silent", "-display", self.name], check=True,
+                              stdout=subprocess.PIPE, timeout=20).stdout
+        subprocess.run(["convert", "xwd:-", f"png:{path}"], input=dump, check=True, timeout=20)
+        with Image.open(path) as image:
+            return image.convert("RGB")
+
+    def stop(self):
+        self.process.terminate()
+        try:
+            self.process.wait(5)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+def wine_env(prefix, display_name):
+    env = dict(os.environ)
+    env.update(WINEPREFIX=str(prefix), DISPLAY=display_name, WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+    return env
+
+
+TEMPLATE_REGISTRY = r"""Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+"""
+
+
+def make_template(prefix):
+    """A fresh Wine prefix without a window manager's help: keys go to the active window."""
+    prefix = Path(prefix)
+    if prefix.exists():
+        shutil.rmtree(prefix)
+    display = XDisplay(24)
+    try:
+        env = wine_env(prefix, display.name)
+        subprocess.run([WINE, "wineboot", "-i"], env=env, check=True, timeout=120,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        settings = prefix / "drive_c" / "template.reg"
+        settings.write_text(TEMPLATE_REGISTRY.replace("\n", "\r\n"))
+        subprocess.run([WINE, "regedit", "/S", windows_path(settings)], env=env, check=True, timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run([WINESERVER, "-w"], env=env, timeout=60)
+    finally:
+        display.stop()
+    return prefix
+
+
+class Wine:
+    """A throwaway copy of the template prefix on one display, with the saver in a folder of its own."""
+
+    def __init__(self, template, display, workdir):
+        self.display = display
+        self.workdir = Path(workdir)
+        self.prefix = self.workdir / "prefix"
+        # Hard links keep the copy cheap; the registry files are real copies since Wine rewrites them.
+        subprocess.run(["cp", "-al", str(template), str(self.prefix)], check=True)
+        for hive in self.prefix.glob("*.reg"):
+            hive.unlink()
+            shutil.copy2(Path(template) / hive.name, hive)
+        self.env = wine_env(self.prefix, display.name)
+        self.saver_dir = self.workdir / "saver"
+        self.saver_dir.mkdir()
+        self.saver = self.saver_dir / SAVER_NAME
+        shutil.copy2(saver_path(), self.saver)
+        self.double_dir = self.workdir / "doubles"
+        self.double_dir.mkdir()
+        self.env["TARVELIMUNDE_DOUBLE_DIR"] = windows_path(self.double_dir)
+        self.processes = []
+
+    def run(self, args, timeout=30):
+        return subprocess.run([WINE, *map(str, args)], env=self.env, timeout=timeout, text=True,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+
+    def start(self, args, **kwargs):
+        process = subprocess.Popen([WINE, *map(str, args)], env=self.env, stderr=subprocess.DEVNULL, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def start_saver(self, *tail):
+        """Starts the saver as the system does: its path quoted, then the switches."""
+        return self.start([self.saver, *tail], stdout=subprocess.DEVNULL)
+
+    def run_saver(self, *tail, timeout=20):
+        process = self.start_saver(*tail)
+        return process.wait(timeout)
+
+    def probe(self, *args, timeout=30):
+        result = self.run([helper_path("window_probe.exe"), *args], timeout=timeout)
+        lines = [parse_report(line) for line in result.stdout.splitlines() if "=" in line]
+        merged = {}
+        for line in lines:
+            merged.update(line)
+        return merged
+
+    def await_saver_window(self, title="Screen Saver", timeout=15):
+        found = self.probe("find", "WindowsScreenSaverClass", title, int(timeout * 1000), timeout=timeout + 15)
+        if found.get("window", "0") == "0":
+            raise TimeoutError(f"no saver window titled {title!r}")
+        return found
+
+    def reg_add(self, key, name, kind, data):
+        result = self.run(["reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"])
+        assert result.returncode == 0, f"reg add {key} {name} failed"
+
+    def install(self, name):
+        shutil.copy2(helper_path(name), self.saver_dir / name)
+
+    def log_lines(self, name):
+        path = self.double_dir / name
+        if not path.exists():
+            return []
+        return [parse_report(line) for line in path.read_text().splitlines() if line]
+
+    def shutdown(self):
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+        subprocess.run([WINESERVER, "-k"], env=self.env, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run([WINESERVER, "-w"], env=self.env, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for process in self.processes:
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                pass
+
+
+def still_running(process, seconds):
+    """True when the process is still alive after the given time."""
+    try:
+        process.wait(seconds)
+        return False
+    except subprocess.TimeoutExpired:
+        return True
+
+
+# Picture checks on RGB screenshots.
+
+WHITE = (255, 255, 255)
+
+
+def fraction_of(image, colour):
+    histogram = dict((rgb, count) for count, rgb in image.getcolors(maxcolors=1 << 24))
+    return histogram.get(colour, 0) / (image.width * image.height)
+
+
+def changed_fraction(first, second):
+    from PIL import ImageChops
+    difference = ImageChops.difference(first, second).convert("L").point(lambda v: 255 if v else 0)
+    return difference.histogram()[255] / (first.width * first.height)
+
+
+def non_black_fraction(image):
+    return 1.0 - fraction_of(image, (0, 0, 0))

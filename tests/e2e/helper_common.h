@@ -1,0 +1,53 @@
+// Small pieces the e2e helper programs share: message pumping while waiting, and printing.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+
+// Handles this thread's messages for the given time.
+inline void
+PumpFor(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+// Waits for a process to end while handling messages; true when it ended in time.
+inline bool
+WaitForProcess(HANDLE process, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
+            return true;
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds)
+            return false;
+        MsgWaitForMultipleObjects(1, &process, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+// One "key=value" line, flushed at once so that the test reads it while we go on.
+#define REPORT(...) (std::printf(__VA_ARGS__), std::printf("\n"), std::fflush(stdout))
+
+inline unsigned long long
+HandleNumber(HWND window)
+{
+    return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window));
+}

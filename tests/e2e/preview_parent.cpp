@@ -1,0 +1,260 @@
+// Plays the Display control panel for the e2e tests: gives the saver a window of
+// its own to preview in (152 x 112, the control panel's little monitor), to own
+// the password change, or to lose the foreground to; prints what it sees.
+#include "helper_common.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kParentClass[] = "TarvelimundeTestParent";
+
+struct ParentLog {
+    int contextMenuCount;
+    WPARAM contextMenuWParam;
+    LPARAM contextMenuLParam;
+    int helpCount;
+};
+
+ParentLog parentLog;
+
+LRESULT CALLBACK
+ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CONTEXTMENU:
+        parentLog.contextMenuCount++;
+        parentLog.contextMenuWParam = wParam;
+        parentLog.contextMenuLParam = lParam;
+        return 0;
+    case WM_HELP:
+        parentLog.helpCount++;
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND
+CreateParent(const char *title, int clientWidth, int clientHeight)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = ParentProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    windowClass.lpszClassName = kParentClass;
+    RegisterClassA(&windowClass);
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE | WS_CLIPCHILDREN;
+    RECT frame = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    HWND window = CreateWindowExA(0, kParentClass, title, style, 200, 150, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr, windowClass.hInstance, nullptr);
+    PumpFor(200);
+    return window;
+}
+
+bool
+StartSaver(const char *saver, const char *switches, HWND window, PROCESS_INFORMATION *process)
+{
+    char commandLine[1024];
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\" %s %llu", saver, switches, HandleNumber(window));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessA(saver, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, process);
+}
+
+void
+ReportExit(PROCESS_INFORMATION *process, DWORD milliseconds)
+{
+    if (!WaitForProcess(process->hProcess, milliseconds)) {
+        REPORT("exit=running");
+        TerminateProcess(process->hProcess, 99);
+        return;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process->hProcess, &code);
+    REPORT("exit=%lu", code);
+}
+
+void
+ReportWindow(const char *name, HWND window)
+{
+    char className[128] = "";
+    char title[128] = "";
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, title, sizeof title);
+    REPORT("%s=%llu %s_class=%s %s_title=%s", name, HandleNumber(window), name, className, name, title);
+}
+
+bool
+Alive(PROCESS_INFORMATION *process, HWND child)
+{
+    return WaitForSingleObject(process->hProcess, 0) == WAIT_TIMEOUT && IsWindow(child);
+}
+
+// Input the control panel's preview must shrug off: keys, buttons, a long mouse trip.
+void
+SendInputMessages(HWND child)
+{
+    PostMessageA(child, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    PostMessageA(child, WM_SYSKEYDOWN, VK_MENU, 0x20380001);
+    PostMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    PostMessageA(child, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+    PostMessageA(child, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(30, 30));
+    PostMessageA(child, WM_MOUSEMOVE, 0, MAKELPARAM(140, 100));
+    RECT rect;
+    GetWindowRect(child, &rect);
+    for (int step = 0; step < 10; step++) {
+        SetCursorPos(rect.left + step * 15, rect.top + step * 11);
+        PumpFor(20);
+    }
+}
+
+int
+PreviewMode(const char *saver, DWORD holdMilliseconds)
+{
+    HWND parent = CreateParent("Tarvelimunde Preview Parent", 152, 112);
+    RECT client;
+    GetClientRect(parent, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(parent, &origin);
+    REPORT("parent=%llu parent_client=%ld,%ld screen_origin=%ld,%ld", HandleNumber(parent), client.right,
+           client.bottom, origin.x, origin.y);
+
+    PROCESS_INFORMATION process;
+    if (!StartSaver(saver, "/p", parent, &process)) {
+        REPORT("start_error=%lu", GetLastError());
+        return 1;
+    }
+    HWND child = nullptr;
+    for (int tries = 0; tries < 200 && !child; tries++) {
+        PumpFor(50);
+        child = FindWindowExA(parent, nullptr, nullptr, nullptr);
+    }
+    if (!child) {
+        REPORT("child=0");
+        ReportExit(&process, 1000);
+        return 1;
+    }
+    // Found as soon as it exists: give its creation time to finish and show it.
+    for (int tries = 0; tries < 100 && !IsWindowVisible(child); tries++)
+        PumpFor(20);
+    ReportWindow("child", child);
+    RECT childClient;
+    GetClientRect(child, &childClient);
+    POINT childOrigin = {0, 0};
+    MapWindowPoints(child, parent, &childOrigin, 1);
+    REPORT("child_client=%ld,%ld,%ld,%ld child_origin=%ld,%ld child_style=0x%08lx child_visible=%d child_parent=%llu",
+           childClient.left, childClient.top, childClient.right, childClient.bottom, childOrigin.x, childOrigin.y,
+           static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)), IsWindowVisible(child) != 0,
+           HandleNumber(GetParent(child)));
+
+    // The test moves the mouse, clicks and types over the preview meanwhile.
+    REPORT("ready");
+    PumpFor(holdMilliseconds);
+    REPORT("alive_after_user_input=%d", Alive(&process, child));
+    // A real right click over the preview ends up as a context-menu request for the parent.
+    REPORT("user_contextmenu_count=%d user_contextmenu_wparam=%llu user_contextmenu_lparam=%lld",
+           parentLog.contextMenuCount, static_cast<unsigned long long>(parentLog.contextMenuWParam),
+           static_cast<long long>(parentLog.contextMenuLParam));
+    parentLog = ParentLog{};
+
+    SendInputMessages(child);
+    PumpFor(300);
+    REPORT("alive_after_posted_input=%d", Alive(&process, child));
+
+    LPARAM where = MAKELPARAM(77, 66);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), where, SMTO_NORMAL, 3000, &answer);
+    PumpFor(300);
+    REPORT("contextmenu_result=%llu contextmenu_count=%d contextmenu_wparam=%llu contextmenu_lparam=%lld sent_lparam=%lld",
+           static_cast<unsigned long long>(answer), parentLog.contextMenuCount,
+           static_cast<unsigned long long>(parentLog.contextMenuWParam),
+           static_cast<long long>(parentLog.contextMenuLParam), static_cast<long long>(where));
+
+    HELPINFO help = {};
+    help.cbSize = sizeof help;
+    help.iContextType = HELPINFO_WINDOW;
+    help.hItemHandle = child;
+    help.MousePos.x = 5;
+    help.MousePos.y = 6;
+    answer = 0;
+    SetLastError(0);
+    LRESULT sent = SendMessageTimeoutA(child, WM_HELP, 0, reinterpret_cast<LPARAM>(&help), SMTO_NORMAL, 3000,
+                                       &answer);
+    PumpFor(300);
+    REPORT("help_sent=%d help_result=%llu help_count=%d", sent != 0, static_cast<unsigned long long>(answer),
+           parentLog.helpCount);
+    // How this system treats a posted WM_HELP, so the test knows what the parent could receive.
+    SetLastError(0);
+    BOOL posted = PostMessageA(parent, WM_HELP, 0, 0);
+    REPORT("help_post_ok=%d help_post_error=%lu", posted, posted ? 0UL : GetLastError());
+
+    // The preview keeps the size it was given at creation.
+    SetWindowPos(parent, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(200);
+    GetClientRect(child, &childClient);
+    REPORT("child_after_resize=%ld,%ld", childClient.right, childClient.bottom);
+
+    PostMessageA(child, WM_CLOSE, 0, 0);
+    ReportExit(&process, 5000);
+    PumpFor(100);
+    REPORT("child_gone=%d", !IsWindow(child));
+    return 0;
+}
+
+int
+OwnerMode(const char *saver, const char *switches)
+{
+    HWND owner = CreateParent("Tarvelimunde Owner", 200, 100);
+    REPORT("owner=%llu", HandleNumber(owner));
+    PROCESS_INFORMATION process;
+    if (!StartSaver(saver, switches, owner, &process)) {
+        REPORT("start_error=%lu", GetLastError());
+        return 1;
+    }
+    ReportExit(&process, 10000);
+    return 0;
+}
+
+// With a full-screen saver running, takes the foreground, starts a second full-screen
+// saver and reports who has the foreground afterwards.
+int
+SecondMode(const char *saver)
+{
+    HWND own = CreateParent("Tarvelimunde Bystander", 200, 100);
+    SetForegroundWindow(own);
+    PumpFor(300);
+    REPORT("own=%llu", HandleNumber(own));
+    ReportWindow("foreground_before", GetForegroundWindow());
+    ReportWindow("running", FindWindowA("WindowsScreenSaverClass", "Screen Saver"));
+
+    char commandLine[1024];
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\" /s", saver);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(saver, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        REPORT("start_error=%lu", GetLastError());
+        return 1;
+    }
+    ReportExit(&process, 10000);
+    PumpFor(300);
+    ReportWindow("foreground_after", GetForegroundWindow());
+    return 0;
+}
+
+}
+
+int
+main(int argc, char **argv)
+{
+    if (argc >= 3 && std::strcmp(argv[1], "preview") == 0)
+        return PreviewMode(argv[2], argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : 0);
+    if (argc >= 4 && std::strcmp(argv[1], "owner") == 0)
+        return OwnerMode(argv[2], argv[3]);
+    if (argc >= 3 && std::strcmp(argv[1], "second") == 0)
+        return SecondMode(argv[2]);
+    std::fprintf(stderr, "usage: preview_parent preview SCR [HOLD_MS] | owner SCR SWITCH | second SCR\n");
+    return 2;
+}

@@ -1,0 +1,92 @@
+"""The full-screen saver as the system starts it (/s): covers the screen, keeps drawing, and ends on input."""
+
+import pytest
+
+import harness
+
+WIDTH, HEIGHT = harness.SCREEN
+WS_EX_TOPMOST = 0x8
+WS_POPUP = 0x80000000
+WS_VISIBLE = 0x10000000
+
+
+def start_full_screen(wine, *tail):
+    wine.display.xdotool("mousemove", 100, 100)
+    saver = wine.start_saver(*(tail or ("/s",)))
+    window = wine.await_saver_window()
+    return saver, window
+
+
+def test_topmost_window_over_the_whole_screen_keeps_drawing(wine_any, screenshots):
+    saver, window = start_full_screen(wine_any)
+    assert window["class"] == "WindowsScreenSaverClass"
+    assert window["title"] == "Screen Saver"
+    assert window["rect"] == f"0,0,{WIDTH},{HEIGHT}"
+    style = int(window["style"], 16)
+    assert style & (WS_POPUP | WS_VISIBLE) == WS_POPUP | WS_VISIBLE
+    assert int(window["exstyle"], 16) & WS_EX_TOPMOST
+    assert window["foreground"] == "1"
+
+    depth = wine_any.display.depth
+    first = wine_any.display.screenshot(screenshots / f"fullscreen-{depth}-a.png")
+    second = harness.wait_until(
+        lambda: (lambda shot: shot if harness.changed_fraction(first, shot) > 0.001 else None)(
+            wine_any.display.screenshot(screenshots / f"fullscreen-{depth}-b.png")),
+        timeout=5, interval=1.0, what="the picture to change")
+    for shot in (first, second):
+        # The white root shows nowhere: the saver covers the screen.
+        assert harness.fraction_of(shot, harness.WHITE) < 0.01
+    assert harness.non_black_fraction(second) > 0.002
+    assert saver.poll() is None
+
+    wine_any.display.xdotool("key", "space")
+    assert saver.wait(10) == 0
+
+
+def test_mouse_travel_of_four_pixels_is_tolerated_five_ends_it(wine24):
+    saver, _ = start_full_screen(wine24)
+    display = wine24.display
+    display.xdotool("mousemove", 101, 101)
+    display.xdotool("mousemove", 102, 102)
+    assert harness.still_running(saver, 1.0), "travel of 4 pixels ended the saver"
+    # Travel is measured from where the cursor stood at the start, not step by step.
+    display.xdotool("mousemove", 103, 102)
+    assert saver.wait(10) == 0
+
+
+@pytest.mark.parametrize("action", [
+    ("key", "space"), ("key", "a"), ("key", "Escape"), ("click", "1"), ("click", "3"),
+], ids=lambda action: " ".join(action))
+def test_key_or_click_ends_it(wine24, action):
+    saver, _ = start_full_screen(wine24)
+    assert harness.still_running(saver, 0.5)
+    wine24.display.xdotool(*action)
+    assert saver.wait(10) == 0
+
+
+@pytest.mark.parametrize("tail", [["-S"], ["s"], ["//--s"], ["/save"]], ids=lambda tail: " ".join(tail))
+def test_other_spellings_of_full_screen(wine24, tail):
+    saver, window = start_full_screen(wine24, *tail)
+    assert window["rect"] == f"0,0,{WIDTH},{HEIGHT}"
+    wine24.display.xdotool("key", "space")
+    assert saver.wait(10) == 0
+
+
+def test_second_full_screen_start_brings_the_first_forward(wine24):
+    first, window = start_full_screen(wine24)
+    result = wine24.run([harness.helper_path("preview_parent.exe"), "second", harness.windows_path(wine24.saver)],
+                        timeout=40)
+    report = {}
+    for line in result.stdout.splitlines():
+        report.update(harness.parse_report(line))
+    assert report["foreground_before"] == report["own"], "the bystander window did not get the foreground"
+    assert report["running"] == window["window"]
+    assert report["exit"] == "0"
+    assert report["foreground_after"] == window["window"]
+    assert report["foreground_after_title"] == "Screen Saver"
+
+    # The first saver goes on, and it is still the only one.
+    assert harness.still_running(first, 0.5)
+    assert wine24.await_saver_window()["window"] == window["window"]
+    wine24.display.xdotool("key", "space")
+    assert first.wait(10) == 0

@@ -1,0 +1,131 @@
+"""The password path with doubles of the system's libraries: PASSWORD.CPL asked before closing,
+MPR.DLL's PwdChangePasswordA asked for /a."""
+
+import time
+
+import pytest
+
+import harness
+
+DESKTOP = r"HKCU\Control Panel\Desktop"
+MPR_OVERRIDE = r"HKCU\Software\Wine\AppDefaults\Tarvelimunde.scr\DllOverrides"
+
+
+def set_answer(wine, answer):
+    (wine.double_dir / "verify-answer").write_text(answer)
+
+
+def verify_calls(wine):
+    return wine.log_lines("verify.log")
+
+
+def start_protected(wine, kind="REG_DWORD", value="1"):
+    wine.install("PASSWORD.CPL")
+    wine.reg_add(DESKTOP, "ScreenSaveUsePassword", kind, value)
+    wine.display.xdotool("mousemove", 100, 100)
+    saver = wine.start_saver("/s")
+    window = wine.await_saver_window()
+    return saver, window
+
+
+def test_refusal_keeps_the_saver_drawing_and_a_quick_second_close_asks_nothing(wine24, screenshots):
+    set_answer(wine24, "0")
+    saver, window = start_protected(wine24)
+    display = wine24.display
+
+    # Two key presses a few milliseconds apart: the first asks and is refused, the
+    # second comes within 200 ms of that answer and is swallowed without asking.
+    display.xdotool("key", "--delay", "5", "a", "b")
+    harness.wait_until(lambda: verify_calls(wine24), timeout=5, what="the verifier to be asked")
+    assert harness.still_running(saver, 0.8)
+    calls = verify_calls(wine24)
+    assert len(calls) == 1
+    assert calls[0]["window"] == window["window"]
+    assert calls[0]["described"] == "WindowsScreenSaverClass|Screen Saver"
+
+    first = display.screenshot(screenshots / "refused-a.png")
+    time.sleep(1.0)
+    second = display.screenshot(screenshots / "refused-b.png")
+    assert harness.changed_fraction(first, second) > 0.001, "the saver stopped drawing after a refusal"
+    assert harness.fraction_of(second, harness.WHITE) < 0.01
+
+    # Later input asks again; a refusal again keeps it, an acceptance ends it.
+    display.xdotool("key", "c")
+    harness.wait_until(lambda: len(verify_calls(wine24)) == 2, timeout=5, what="the second question")
+    assert harness.still_running(saver, 0.5)
+    set_answer(wine24, "1")
+    display.xdotool("click", "1")
+    assert saver.wait(10) == 0
+    calls = verify_calls(wine24)
+    assert len(calls) == 3
+    assert [call["answer"] for call in calls] == ["0", "0", "1"]
+    for earlier, later in zip(calls, calls[1:]):
+        assert int(later["start"]) - int(earlier["end"]) >= 200
+
+
+def test_acceptance_ends_with_zero_also_with_a_text_setting(wine24):
+    set_answer(wine24, "1")
+    # A text value "1" is read as an integer of its bytes: not zero, so the password is on.
+    saver, window = start_protected(wine24, "REG_SZ", "1")
+    wine24.display.xdotool("mousemove", 110, 100)
+    assert saver.wait(10) == 0
+    calls = verify_calls(wine24)
+    assert len(calls) == 1
+    assert calls[0]["window"] == window["window"]
+
+
+@pytest.mark.parametrize("value", [None, "0"], ids=["no setting", "setting 0"])
+def test_without_the_setting_nothing_is_asked(wine24, value):
+    set_answer(wine24, "0")
+    wine24.install("PASSWORD.CPL")
+    if value is not None:
+        wine24.reg_add(DESKTOP, "ScreenSaveUsePassword", "REG_DWORD", value)
+    saver = wine24.start_saver("/s")
+    wine24.await_saver_window()
+    wine24.display.xdotool("key", "space")
+    assert saver.wait(10) == 0
+    assert verify_calls(wine24) == []
+
+
+def change_calls(wine):
+    return wine.log_lines("mpr.log")
+
+
+def with_mpr_double(wine):
+    wine.install("MPR.DLL")
+    # Wine prefers its built-in mpr.dll unless told otherwise for this program.
+    wine.reg_add(MPR_OVERRIDE, "mpr", "REG_SZ", "native")
+
+
+@pytest.mark.parametrize("tail", [["/a"], ["/A", "12345678"], ["-a:5"]], ids=lambda tail: " ".join(tail))
+def test_change_password_without_an_owner_window_passes_the_foreground(wine24, tail):
+    with_mpr_double(wine24)
+    assert wine24.run_saver(*tail) == 0
+    calls = change_calls(wine24)
+    assert len(calls) == 1
+    assert calls[0]["provider"] == "SCRSAVE"
+    assert calls[0]["owner"] == calls[0]["foreground"]
+    assert calls[0]["first"] == "0"
+    assert calls[0]["second"] == "0"
+
+
+def test_change_password_passes_a_real_window_as_owner(wine24):
+    with_mpr_double(wine24)
+    result = wine24.run([harness.helper_path("preview_parent.exe"), "owner", harness.windows_path(wine24.saver),
+                         "/a"])
+    report = {}
+    for line in result.stdout.splitlines():
+        report.update(harness.parse_report(line))
+    assert report["exit"] == "0"
+    calls = change_calls(wine24)
+    assert len(calls) == 1
+    assert calls[0]["provider"] == "SCRSAVE"
+    assert calls[0]["owner"] == report["owner"]
+    assert calls[0]["described"] == "TarvelimundeTestParent|Tarvelimunde Owner"
+    assert (calls[0]["first"], calls[0]["second"]) == ("0", "0")
+
+
+def test_change_password_without_the_double_still_ends_with_zero(wine24):
+    # No MPR.DLL beside the saver: Wine's own library answers, or nothing is called.
+    assert wine24.run_saver("/a") == 0
+    assert change_calls(wine24) == []

@@ -1,0 +1,90 @@
+"""The preview inside the Display control panel's little monitor (/p HWND), played by our helper program."""
+
+import subprocess
+
+import pytest
+
+import harness
+
+# Wine refuses to post WM_HELP (its data would not survive the trip), so a
+# preview cannot hand help requests on to its parent under Wine.
+ERROR_MESSAGE_SYNC_ONLY = 1159
+
+
+def run_preview(wine, screenshots):
+    helper = wine.start([harness.helper_path("preview_parent.exe"), "preview", harness.windows_path(wine.saver),
+                         "1500"], stdout=subprocess.PIPE, text=True)
+    report = {}
+    for line in helper.stdout:
+        report.update(harness.parse_report(line))
+        if line.strip() == "ready":
+            x, y = (int(v) for v in report["screen_origin"].split(","))
+            display = wine.display
+            # A user fiddling with the mouse and keys over the little monitor.
+            display.xdotool("mousemove", x + 10, y + 10)
+            display.xdotool("mousemove", x + 140, y + 100)
+            display.xdotool("click", "1")
+            display.xdotool("key", "space")
+            display.xdotool("mousemove", x + 76, y + 56)
+            display.xdotool("click", "3")
+            # Wine shows nothing that a child window draws from another process (tried with a
+            # plain FillRect child too), so the picture itself can't be checked here.
+            display.screenshot(screenshots / "preview.png")
+    assert helper.wait(30) == 0
+    return report
+
+
+@pytest.fixture(scope="module")
+def preview(wine_template, displays, tmp_path_factory):
+    """One run of the control panel stand-in; the tests below look at different parts of its report."""
+    workdir = tmp_path_factory.mktemp("preview")
+    wine = harness.Wine(wine_template, displays[24], workdir)
+    try:
+        shots = workdir / "shots"
+        shots.mkdir()
+        yield run_preview(wine, shots)
+    finally:
+        wine.shutdown()
+
+
+def test_preview_fills_the_parent_shrugs_off_input_and_ends_on_close(preview):
+    report = preview
+    assert report["parent_client"] == "152,112"
+    assert report["child_class"] == "WindowsScreenSaverClass"
+    assert report["child_title"] == "Preview"
+    assert report["child_client"] == "0,0,152,112"
+    assert report["child_origin"] == "0,0"
+    assert report["child_parent"] == report["parent"]
+    assert int(report["child_style"], 16) == 0x52000000, "not a visible, clipping child window"
+    assert report["child_visible"] == "1"
+
+    # Neither real nor posted input ends it.
+    assert report["alive_after_user_input"] == "1"
+    assert report["alive_after_posted_input"] == "1"
+
+    # The size was taken once, at creation.
+    assert report["child_after_resize"] == "152,112"
+
+    assert report["exit"] == "0"
+    assert report["child_gone"] == "1"
+
+
+def test_preview_hands_context_menu_and_help_requests_to_the_parent(preview):
+    report = preview
+    assert report["contextmenu_result"] == "1"
+    assert report["contextmenu_count"] == "1"
+    assert report["contextmenu_wparam"] == report["parent"]
+    assert report["contextmenu_lparam"] == report["sent_lparam"]
+
+    # The right click of the user went the same way, with the cursor position as lParam.
+    assert report["user_contextmenu_count"] == "1"
+    assert report["user_contextmenu_wparam"] == report["parent"]
+    x, y = (int(v) for v in report["screen_origin"].split(","))
+    assert int(report["user_contextmenu_lparam"]) == ((y + 56) << 16) | (x + 76)
+
+    # The preview answers the help request itself...
+    assert report["help_sent"] == "1"
+    assert report["help_result"] == "1"
+    # ...but the post to the parent cannot arrive here: Wine refuses to post WM_HELP.
+    assert report["help_post_error"] == str(ERROR_MESSAGE_SYNC_ONLY)
+    assert report["help_count"] == "0"

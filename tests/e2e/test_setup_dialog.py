@@ -1,0 +1,57 @@
+"""The setup dialog (/c, an empty tail, or only blanks, dashes and slashes): says whether the display suits the saver."""
+
+import struct
+
+import pefile
+import pytest
+
+import harness
+
+VERDICT = {
+    8: "Your video regime is perfect",
+    24: "This program looks better in 256 colour mode",
+}
+
+
+def show_dialog(wine, tail, screenshots):
+    saver = wine.start_saver(*tail)
+    dialog = wine.probe("dialog", "Setup", 1000, 15000, timeout=40)
+    assert dialog.get("window", "0") != "0", "no dialog titled Setup"
+    wine.display.screenshot(screenshots / f"setup-{wine.display.depth}.png")
+    return saver, dialog
+
+
+def close_with_keys(wine, saver):
+    # Escape arrives as IDCANCEL, which leaves the dialog open; Enter presses OK.
+    wine.display.xdotool("key", "Escape")
+    assert harness.still_running(saver, 0.7), "Escape closed the dialog"
+    assert wine.probe("dialog", "Setup", 1000).get("window", "0") != "0"
+    wine.display.xdotool("key", "Return")
+    return saver.wait(10)
+
+
+@pytest.mark.parametrize("tail", [["/c"], [], ["-", "/", "-"], ["/c:1234"]], ids=["/c", "empty", "- / -", "/c:1234"])
+def test_dialog_on_truecolour_suggests_256_colours_and_ends_with_one(wine24, tail, screenshots):
+    saver, dialog = show_dialog(wine24, tail, screenshots)
+    assert dialog["text"] == VERDICT[24]
+    assert dialog["focus_id"] == "1", "OK should hold the focus"
+    assert close_with_keys(wine24, saver) == 1
+
+
+def test_dialog_on_palette_display_says_perfect(wine8, screenshots):
+    saver, dialog = show_dialog(wine8, ["/c"], screenshots)
+    assert dialog["text"] == VERDICT[8]
+    assert close_with_keys(wine8, saver) == 1
+
+
+def test_dialog_that_cannot_be_created_ends_with_minus_one(wine24):
+    # The same saver with its dialog template renumbered: DialogBoxParamA finds no template 2003.
+    pe = pefile.PE(str(wine24.saver))
+    dialogs = next(entry for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries if entry.id == pefile.RESOURCE_TYPE["RT_DIALOG"])
+    template = next(entry for entry in dialogs.directory.entries if entry.id == 2003)
+    offset = template.struct.get_file_offset()
+    pe.close()
+    data = bytearray(wine24.saver.read_bytes())
+    struct.pack_into("<I", data, offset, 2004)
+    wine24.saver.write_bytes(data)
+    assert wine24.run_saver("/c", timeout=15) == harness.EXIT_MINUS_ONE

@@ -1,0 +1,97 @@
+// Looks at windows from inside Wine for the e2e tests: finds a top-level window and
+// reports its shape, reads a dialog control's text, or asks a window to close.
+#include "helper_common.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char *
+OrNull(const char *text)
+{
+    return std::strcmp(text, "-") == 0 ? nullptr : text;
+}
+
+// Polls for the window for up to the given time.
+HWND
+AwaitWindow(const char *className, const char *title, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = FindWindowA(OrNull(className), OrNull(title));
+        if (window || GetTickCount() - start >= milliseconds)
+            return window;
+        Sleep(50);
+    }
+}
+
+int
+Find(const char *className, const char *title, DWORD milliseconds)
+{
+    HWND window = AwaitWindow(className, title, milliseconds);
+    if (!window) {
+        REPORT("window=0");
+        return 1;
+    }
+    RECT rect;
+    GetWindowRect(window, &rect);
+    char foundClass[128] = "";
+    char foundTitle[128] = "";
+    GetClassNameA(window, foundClass, sizeof foundClass);
+    GetWindowTextA(window, foundTitle, sizeof foundTitle);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    REPORT("window=%llu class=%s title=%s rect=%ld,%ld,%ld,%ld style=0x%08lx exstyle=0x%08lx visible=%d "
+           "foreground=%d pid=%lu screen=%d,%d",
+           HandleNumber(window), foundClass, foundTitle, rect.left, rect.top, rect.right, rect.bottom,
+           static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
+           static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), IsWindowVisible(window) != 0,
+           GetForegroundWindow() == window, process, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return 0;
+}
+
+int
+DialogText(const char *title, int control, DWORD milliseconds)
+{
+    HWND dialog = AwaitWindow("#32770", title, milliseconds);
+    if (!dialog) {
+        REPORT("window=0");
+        return 1;
+    }
+    char text[256] = "";
+    GetDlgItemTextA(dialog, control, text, sizeof text);
+    HWND focus = nullptr;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info))
+        focus = info.hwndFocus;
+    REPORT("window=%llu style=0x%08lx focus_id=%d", HandleNumber(dialog),
+           static_cast<unsigned long>(GetWindowLongA(dialog, GWL_STYLE)), focus ? GetDlgCtrlID(focus) : 0);
+    REPORT("text=%s", text);
+    return 0;
+}
+
+int
+Close(const char *className, const char *title)
+{
+    HWND window = FindWindowA(OrNull(className), OrNull(title));
+    REPORT("window=%llu posted=%d", HandleNumber(window), window && PostMessageA(window, WM_CLOSE, 0, 0));
+    return window ? 0 : 1;
+}
+
+}
+
+int
+main(int argc, char **argv)
+{
+    if (argc >= 4 && std::strcmp(argv[1], "find") == 0)
+        return Find(argv[2], argv[3], argc >= 5 ? std::strtoul(argv[4], nullptr, 10) : 0);
+    if (argc >= 4 && std::strcmp(argv[1], "dialog") == 0)
+        return DialogText(argv[2], std::atoi(argv[3]), argc >= 5 ? std::strtoul(argv[4], nullptr, 10) : 0);
+    if (argc >= 4 && std::strcmp(argv[1], "close") == 0)
+        return Close(argv[2], argv[3]);
+    std::fprintf(stderr, "usage: window_probe find CLASS TITLE [WAIT_MS] | dialog TITLE ID [WAIT_MS] | close CLASS TITLE\n"
+                         "(CLASS or TITLE '-' means any)\n");
+    return 2;
+}
