@@ -33,6 +33,94 @@ struct Measurement {
 
 Measurement measurement;
 
+// Wine answers 0 to GetGuiResources, so the GDI objects the saver holds are
+// counted here, by routing its imports of the calls that make and free them
+// through counters.
+long liveGdiObjects;
+
+HPEN (WINAPI *realCreatePen)(int, int, COLORREF);
+HPALETTE (WINAPI *realCreatePalette)(const LOGPALETTE*);
+BOOL (WINAPI *realDeleteObject)(HGDIOBJ);
+HDC (WINAPI *realGetDC)(HWND);
+int (WINAPI *realReleaseDC)(HWND, HDC);
+
+HPEN WINAPI
+CountedCreatePen(int style, int width, COLORREF colour)
+{
+    HPEN pen = realCreatePen(style, width, colour);
+    liveGdiObjects += pen != NULL;
+    return pen;
+}
+
+HPALETTE WINAPI
+CountedCreatePalette(const LOGPALETTE* description)
+{
+    HPALETTE palette = realCreatePalette(description);
+    liveGdiObjects += palette != NULL;
+    return palette;
+}
+
+BOOL WINAPI
+CountedDeleteObject(HGDIOBJ object)
+{
+    BOOL deleted = realDeleteObject(object);
+    liveGdiObjects -= deleted != FALSE;
+    return deleted;
+}
+
+HDC WINAPI
+CountedGetDC(HWND window)
+{
+    HDC dc = realGetDC(window);
+    liveGdiObjects += dc != NULL;
+    return dc;
+}
+
+int WINAPI
+CountedReleaseDC(HWND window, HDC dc)
+{
+    int released = realReleaseDC(window, dc);
+    liveGdiObjects -= released != 0;
+    return released;
+}
+
+// Points this module's import of `name` at `replacement`; returns the original.
+void*
+RouteImport(const char* name, void* replacement)
+{
+    BYTE* base = (BYTE*)GetModuleHandleA(NULL);
+    IMAGE_NT_HEADERS* headers = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
+    IMAGE_DATA_DIRECTORY directory = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (IMAGE_IMPORT_DESCRIPTOR* d = (IMAGE_IMPORT_DESCRIPTOR*)(base + directory.VirtualAddress); d->Name; d++) {
+        IMAGE_THUNK_DATA* names = (IMAGE_THUNK_DATA*)(base + d->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = (IMAGE_THUNK_DATA*)(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; names++, slots++) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            IMAGE_IMPORT_BY_NAME* byName = (IMAGE_IMPORT_BY_NAME*)(base + names->u1.AddressOfData);
+            if (strcmp((const char*)byName->Name, name) != 0)
+                continue;
+            DWORD protection;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
+            void* original = (void*)slots->u1.Function;
+            slots->u1.Function = (ULONG_PTR)replacement;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+            return original;
+        }
+    }
+    return NULL;
+}
+
+void
+CountGdiObjects()
+{
+    realCreatePen = (decltype(realCreatePen))RouteImport("CreatePen", (void*)CountedCreatePen);
+    realCreatePalette = (decltype(realCreatePalette))RouteImport("CreatePalette", (void*)CountedCreatePalette);
+    realDeleteObject = (decltype(realDeleteObject))RouteImport("DeleteObject", (void*)CountedDeleteObject);
+    realGetDC = (decltype(realGetDC))RouteImport("GetDC", (void*)CountedGetDC);
+    realReleaseDC = (decltype(realReleaseDC))RouteImport("ReleaseDC", (void*)CountedReleaseDC);
+}
+
 ULONGLONG
 AsNumber(FILETIME time)
 {
@@ -76,7 +164,7 @@ void
 Sample(int when)
 {
     measurement.workingSet[when] = WorkingSet();
-    measurement.gdiObjects[when] = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    measurement.gdiObjects[when] = (DWORD)liveGdiObjects;
     measurement.userObjects[when] = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
 }
 
@@ -148,6 +236,7 @@ main(int argc, char** argv)
         return 2;
     }
     measurement.seconds = (DWORD)atoi(argv[2]);
+    CountGdiObjects();
     SetWindowsHookExA(WH_GETMESSAGE, SeeMessage, NULL, GetCurrentThreadId());
     bool saver = strcmp(argv[1], "saver") == 0;
     if (saver) {
@@ -166,7 +255,7 @@ main(int argc, char** argv)
         printf("first_segment_ms %.1f\n", (double)(m.firstTickTime - ProcessCreation()) / 10000.0);
     printf("working_set_kib %lu %lu\n", (unsigned long)(m.workingSet[0] / 1024),
            (unsigned long)(m.workingSet[1] / 1024));
-    printf("gdi_objects %lu %lu\n", (unsigned long)m.gdiObjects[0], (unsigned long)m.gdiObjects[1]);
-    printf("user_objects %lu %lu\n", (unsigned long)m.userObjects[0], (unsigned long)m.userObjects[1]);
+    printf("saver_gdi_objects %lu %lu\n", (unsigned long)m.gdiObjects[0], (unsigned long)m.gdiObjects[1]);
+    printf("user_objects_reported %lu %lu\n", (unsigned long)m.userObjects[0], (unsigned long)m.userObjects[1]);
     return 0;
 }

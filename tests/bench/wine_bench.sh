@@ -11,7 +11,7 @@ if [ "${1:-}" = "--soak" ]; then
   seconds=${2:-600}
 fi
 bench=build/win64/tests/bench/saver_bench.exe
-template=build/win64/wine-template
+template=$PWD/build/win64/bench-wine-template
 unset DISPLAY
 trap wine_env_cleanup EXIT
 wine_env_template "$template"
@@ -31,8 +31,8 @@ row "ratio saver / bare" "$(awk "BEGIN { printf \"%.3f\", $saverRate / $bareRate
 row "saver CPU time per tick" "$(value cpu_us_per_tick "$saver") us"
 row "process start to first segment" "$(value first_segment_ms "$saver") ms"
 read -r wsStart wsEnd <<<"$(value working_set_kib "$saver")"
-read -r gdiStart gdiEnd <<<"$(value gdi_objects "$saver")"
-read -r userStart userEnd <<<"$(value user_objects "$saver")"
+read -r gdiStart gdiEnd <<<"$(value saver_gdi_objects "$saver")"
+read -r userStart userEnd <<<"$(value user_objects_reported "$saver")"
 row "working set at start and after ${seconds} s" "$wsStart KiB, $wsEnd KiB"
-row "GDI objects at start and after ${seconds} s" "$gdiStart, $gdiEnd"
-row "USER objects at start and after ${seconds} s" "$userStart, $userEnd"
+row "saver's live GDI objects at start and after ${seconds} s" "$gdiStart, $gdiEnd"
+row "USER objects (GetGuiResources; Wine answers 0)" "$userStart, $userEnd"
