@@ -67,6 +67,12 @@ endif()
 target_compile_options(Tarvelimunde PRIVATE ${SCR_COMPILE_OPTIONS})
 # The memory routines must not be recognised as themselves and turned into
 # calls to memset and memcpy.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  # The sine and cosine work in doubles only, which the x87 already rounds to
+  # 53 bits (the start-up sets that precision); storing every intermediate
+  # would double their code.
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/saver/trig.cpp PROPERTIES COMPILE_OPTIONS -fno-float-store)
+endif()
 set_source_files_properties(${CMAKE_SOURCE_DIR}/host/runtime.cpp PROPERTIES
   COMPILE_OPTIONS "-fno-builtin;-fno-tree-loop-distribute-patterns")
 
@@ -86,6 +92,11 @@ target_link_options(Tarvelimunde PRIVATE
   ${SCR_DEF}
 )
 target_link_libraries(Tarvelimunde PRIVATE kernel32 user32 gdi32 advapi32 gcc)
+# ld writes base relocations into any executable with exports; the saver is
+# always loaded at its preferred base, so they go.
+add_custom_command(TARGET Tarvelimunde POST_BUILD
+  COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/strip_relocations.py $<TARGET_FILE:Tarvelimunde>
+  VERBATIM)
 
 # The resource script reads the icon drawn at build time.
 add_dependencies(Tarvelimunde tarvelimunde_icon)

@@ -3,6 +3,7 @@
 #include "offscreen.h"
 
 #include <string.h>
+#include <time.h>
 
 #include <map>
 #include <string>
@@ -577,11 +578,19 @@ LocalFree(HLOCAL block)
 }
 
 void
-GetSystemTimeAsFileTime(FILETIME* now)
+GetSystemTime(SYSTEMTIME* now)
 {
-    uint64_t ticks = ((uint64_t)offscreen.clock + 11644473600ull) * 10000000ull;
-    now->dwLowDateTime = (DWORD)ticks;
-    now->dwHighDateTime = (DWORD)(ticks >> 32);
+    time_t seconds = (time_t)offscreen.clock;
+    struct tm utc;
+    gmtime_r(&seconds, &utc);
+    now->wYear = (WORD)(utc.tm_year + 1900);
+    now->wMonth = (WORD)(utc.tm_mon + 1);
+    now->wDayOfWeek = (WORD)utc.tm_wday;
+    now->wDay = (WORD)utc.tm_mday;
+    now->wHour = (WORD)utc.tm_hour;
+    now->wMinute = (WORD)utc.tm_min;
+    now->wSecond = (WORD)utc.tm_sec;
+    now->wMilliseconds = 0;
 }
 
 LRESULT

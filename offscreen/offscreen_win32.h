@@ -53,10 +53,9 @@ typedef struct tagLOGPALETTE {
     PALETTEENTRY palPalEntry[1];
 } LOGPALETTE;
 
-typedef struct _FILETIME {
-    DWORD dwLowDateTime;
-    DWORD dwHighDateTime;
-} FILETIME;
+typedef struct _SYSTEMTIME {
+    WORD wYear, wMonth, wDayOfWeek, wDay, wHour, wMinute, wSecond, wMilliseconds;
+} SYSTEMTIME;
 
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
@@ -96,7 +95,7 @@ HLOCAL LocalAlloc(UINT flags, size_t bytes);
 void* LocalLock(HLOCAL block);
 BOOL LocalUnlock(HLOCAL block);
 HLOCAL LocalFree(HLOCAL block);
-void GetSystemTimeAsFileTime(FILETIME* now);
+void GetSystemTime(SYSTEMTIME* now);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL SetDlgItemTextA(HWND dialog, int control, const char* text);
 BOOL EndDialog(HWND dialog, intptr_t result);

@@ -21,12 +21,18 @@ DrawRandom()
 uint32_t
 CurrentTimeSeconds()
 {
-    // FILETIME counts 100 ns intervals since 1601; 1970 is 11644473600 s later.
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    uint64_t ticks = ((uint64_t)now.dwHighDateTime << 32) | now.dwLowDateTime;
-    uint64_t seconds = ticks / 10000000u;
-    return (uint32_t)(seconds - 11644473600ull);
+    // From the calendar date, in 32-bit arithmetic: dividing a FILETIME would
+    // pull a 64-bit division routine into the 32-bit build.
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    uint32_t year = now.wYear - (now.wMonth <= 2 ? 1 : 0);
+    uint32_t era = year / 400;
+    uint32_t yearOfEra = year - era * 400;
+    uint32_t month = now.wMonth;
+    uint32_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + now.wDay - 1;
+    uint32_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    uint32_t days = era * 146097 + dayOfEra - 719468;
+    return days * 86400u + now.wHour * 3600u + now.wMinute * 60u + now.wSecond;
 }
 
 int32_t

@@ -32,6 +32,11 @@ TEST(RandomTest, CurrentTimeIsWholeSecondsSince1970)
     EXPECT_EQ(1765086000u, CurrentTimeSeconds());
     OffscreenSetClock(0xFFFFFFFFu);
     EXPECT_EQ(0xFFFFFFFFu, CurrentTimeSeconds());
+    // Every day boundary, leap days and century years included, up to 2106.
+    for (uint64_t seconds = 0; seconds <= 0xFFFFFFFFu; seconds += 86400 - 1) {
+        OffscreenSetClock((uint32_t)seconds);
+        ASSERT_EQ((uint32_t)seconds, CurrentTimeSeconds());
+    }
 }
 
 TEST(RandomTest, TruncationGoesTowardZeroAndKeepsLowBits)
