@@ -69,7 +69,14 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   target_include_directories(replay_options_fuzz PRIVATE tools/replay)
   target_compile_options(replay_options_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_options(replay_options_fuzz PRIVATE -fsanitize=fuzzer)
+  add_executable(command_line_fuzz tests/fuzz/command_line_fuzz.cpp host/command_line.cpp)
+  target_include_directories(command_line_fuzz PRIVATE host)
+  target_compile_options(command_line_fuzz PRIVATE -fsanitize=fuzzer)
+  target_link_options(command_line_fuzz PRIVATE -fsanitize=fuzzer)
+
   # New inputs go to a scratch folder; the committed corpus is only read.
   add_test(NAME fuzz_replay_options
     COMMAND sh -c "mkdir -p fuzz-work/replay_options && exec $<TARGET_FILE:replay_options_fuzz> -runs=${FUZZ_RUNS} -max_len=256 -artifact_prefix=fuzz-work/ fuzz-work/replay_options ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/replay_options")
+  add_test(NAME fuzz_command_line
+    COMMAND sh -c "mkdir -p fuzz-work/command_line && exec $<TARGET_FILE:command_line_fuzz> -runs=${FUZZ_RUNS} -max_len=64 -artifact_prefix=fuzz-work/ fuzz-work/command_line ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/command_line")
 endif()
