@@ -26,6 +26,14 @@ add_library(e2e_password_cpl SHARED tests/e2e/password_cpl.cpp tests/e2e/double_
 set_target_properties(e2e_password_cpl PROPERTIES PREFIX "" OUTPUT_NAME PASSWORD SUFFIX .CPL)
 e2e_target(e2e_password_cpl)
 
+# The verifier's library without its entry, in a folder of its own.
+add_library(e2e_password_without_entry SHARED tests/e2e/password_without_entry/password_cpl_without_entry.cpp
+  tests/e2e/double_log.cpp)
+set_target_properties(e2e_password_without_entry PROPERTIES PREFIX "" OUTPUT_NAME PASSWORD SUFFIX .CPL
+  ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e-without-entry)
+e2e_target(e2e_password_without_entry)
+set_target_properties(e2e_password_without_entry PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${E2E_DIR}/without-entry)
+
 add_library(e2e_mpr_double SHARED tests/e2e/mpr_double.cpp tests/e2e/double_log.cpp)
 set_target_properties(e2e_mpr_double PROPERTIES PREFIX "" OUTPUT_NAME MPR SUFFIX .DLL)
 e2e_target(e2e_mpr_double)
@@ -45,10 +53,12 @@ set(E2E_ENVIRONMENT
   TARVELIMUNDE_E2E_BIN=${E2E_DIR}
   PYTHONDONTWRITEBYTECODE=1
 )
-foreach(suite switches fullscreen preview password setup_dialog)
+foreach(suite switches fullscreen preview password setup_dialog faults soak)
   add_test(NAME e2e_${suite}
     COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider ${CMAKE_SOURCE_DIR}/tests/e2e/test_${suite}.py
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
   set_tests_properties(e2e_${suite} PROPERTIES ENVIRONMENT "${E2E_ENVIRONMENT}" TIMEOUT 240
     FIXTURES_REQUIRED e2e_wine)
 endforeach()
+# A person may set TARVELIMUNDE_WINE_SOAK_SECONDS to soak for minutes (20 s when unset).
+set_tests_properties(e2e_soak PROPERTIES TIMEOUT 900)

@@ -51,6 +51,26 @@ ReadDoubleSetting(const char *fileName)
     return first;
 }
 
+DWORD
+ReadDoubleNumber(const char *fileName)
+{
+    char path[MAX_PATH];
+    if (!DoublePath(fileName, path, sizeof path))
+        return 0;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    char text[16] = "";
+    DWORD read = 0;
+    ReadFile(file, text, sizeof text - 1, &read, nullptr);
+    CloseHandle(file);
+    DWORD number = 0;
+    for (DWORD i = 0; i < read && text[i] >= '0' && text[i] <= '9'; i++)
+        number = number * 10 + (text[i] - '0');
+    return number;
+}
+
 void
 DescribeWindow(HWND window, char *text, int size)
 {

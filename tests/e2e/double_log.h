@@ -12,6 +12,10 @@ AppendDoubleLog(const char *fileName, const char *line);
 char
 ReadDoubleSetting(const char *fileName);
 
+// The named file's leading decimal number, or 0 when there is none.
+DWORD
+ReadDoubleNumber(const char *fileName);
+
 // Class and title of a window, as "class|title", for the logs.
 void
 DescribeWindow(HWND window, char *text, int size);

@@ -186,8 +186,9 @@ class Wine:
         result = self.run(["reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"])
         assert result.returncode == 0, f"reg add {key} {name} failed"
 
-    def install(self, name):
-        shutil.copy2(helper_path(name), self.saver_dir / name)
+    def install(self, name, folder=None):
+        """Puts a built double beside the saver; folder picks one of the doubles built in a subfolder."""
+        shutil.copy2(helper_path(f"{folder}/{name}" if folder else name), self.saver_dir / name)
 
     def log_lines(self, name):
         path = self.double_dir / name

@@ -1,6 +1,7 @@
 // Plays the Display control panel for the e2e tests: gives the saver a window of
 // its own to preview in (152 x 112, the control panel's little monitor), to own
-// the password change, or to lose the foreground to; prints what it sees.
+// the password change, or to lose the foreground to, or to vanish under it;
+// prints what it sees.
 #include "helper_common.h"
 
 #include <cstdlib>
@@ -203,6 +204,76 @@ PreviewMode(const char *saver, DWORD holdMilliseconds)
     return 0;
 }
 
+// Any window of the saver's class left anywhere: top level, or inside another window.
+BOOL CALLBACK
+FindSaverChild(HWND window, LPARAM found)
+{
+    char className[128] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "WindowsScreenSaverClass") == 0) {
+        *reinterpret_cast<HWND *>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK
+FindSaverWindow(HWND window, LPARAM found)
+{
+    if (!FindSaverChild(window, found))
+        return FALSE;
+    EnumChildWindows(window, FindSaverChild, found);
+    return *reinterpret_cast<HWND *>(found) == nullptr;
+}
+
+HWND
+AnySaverWindow()
+{
+    HWND found = nullptr;
+    EnumWindows(FindSaverWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The control panel closes while its preview runs: the parent window is destroyed
+// under the saver's child window.
+int
+OrphanMode(const char *saver, DWORD exitMilliseconds)
+{
+    HWND parent = CreateParent("Tarvelimunde Vanishing Parent", 152, 112);
+    REPORT("parent=%llu", HandleNumber(parent));
+    PROCESS_INFORMATION process;
+    if (!StartSaver(saver, "/p", parent, &process)) {
+        REPORT("start_error=%lu", GetLastError());
+        return 1;
+    }
+    HWND child = nullptr;
+    for (int tries = 0; tries < 200 && !child; tries++) {
+        PumpFor(50);
+        child = FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", nullptr);
+    }
+    if (!child) {
+        REPORT("child=0");
+        ReportExit(&process, 1000);
+        return 1;
+    }
+    for (int tries = 0; tries < 100 && !IsWindowVisible(child); tries++)
+        PumpFor(20);
+    // Let it draw for a while first.
+    PumpFor(500);
+    ReportWindow("child", child);
+    REPORT("alive_before=%d", Alive(&process, child));
+
+    DWORD start = GetTickCount();
+    REPORT("destroyed=%d", DestroyWindow(parent) != 0);
+    REPORT("parent_gone=%d", !IsWindow(parent));
+    ReportExit(&process, exitMilliseconds);
+    REPORT("exit_ms=%lu", GetTickCount() - start);
+    PumpFor(100);
+    REPORT("child_gone=%d", !IsWindow(child));
+    REPORT("saver_windows_left=%llu", HandleNumber(AnySaverWindow()));
+    return 0;
+}
+
 int
 OwnerMode(const char *saver, const char *switches)
 {
@@ -251,10 +322,12 @@ main(int argc, char **argv)
 {
     if (argc >= 3 && std::strcmp(argv[1], "preview") == 0)
         return PreviewMode(argv[2], argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : 0);
+    if (argc >= 3 && std::strcmp(argv[1], "orphan") == 0)
+        return OrphanMode(argv[2], argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : 5000);
     if (argc >= 4 && std::strcmp(argv[1], "owner") == 0)
         return OwnerMode(argv[2], argv[3]);
     if (argc >= 3 && std::strcmp(argv[1], "second") == 0)
         return SecondMode(argv[2]);
-    std::fprintf(stderr, "usage: preview_parent preview SCR [HOLD_MS] | owner SCR SWITCH | second SCR\n");
+    std::fprintf(stderr, "usage: preview_parent preview SCR [HOLD_MS] | orphan SCR [EXIT_MS] | owner SCR SWITCH | second SCR\n");
     return 2;
 }

@@ -1,0 +1,131 @@
+"""Faults from outside the saver: a verifier that keeps the user waiting while everything else goes on,
+a verifier library without its entry, and a preview whose window vanishes under it."""
+
+import subprocess
+import time
+
+import pytest
+
+import harness
+
+DESKTOP = r"HKCU\Control Panel\Desktop"
+# Long enough for a user to press keys, click and move the mouse while the question is open.
+VERIFY_DELAY_MS = 3000
+
+
+def verify_calls(wine):
+    return wine.log_lines("verify.log")
+
+
+def start_slow_verifier(wine, answer):
+    wine.install("PASSWORD.CPL")
+    (wine.double_dir / "verify-answer").write_text(answer)
+    (wine.double_dir / "verify-delay").write_text(str(VERIFY_DELAY_MS))
+    wine.reg_add(DESKTOP, "ScreenSaveUsePassword", "REG_DWORD", "1")
+    wine.display.xdotool("mousemove", 100, 100)
+    saver = wine.start_saver("/s")
+    window = wine.await_saver_window()
+    return saver, window
+
+
+def drawing_shot(wine, path, reference):
+    """A screenshot that differs from the reference, or the last one taken after a second."""
+    deadline = time.monotonic() + 1.0
+    while True:
+        shot = wine.display.screenshot(path)
+        if harness.changed_fraction(reference, shot) > 0.001 or time.monotonic() >= deadline:
+            return shot
+        time.sleep(0.1)
+
+
+@pytest.mark.parametrize("answer", ["1", "0"], ids=["yes", "no"])
+def test_a_slow_verifier_asks_once_while_the_picture_goes_on(wine24, screenshots, answer):
+    saver, window = start_slow_verifier(wine24, answer)
+    display = wine24.display
+
+    display.xdotool("key", "a")
+    harness.wait_until(lambda: wine24.log_lines("verify-begin.log"), timeout=5, what="the verifier to be asked")
+    asked = time.monotonic()
+    first = display.screenshot(screenshots / f"slow-{answer}-a.png")
+    # What a user does while the question is open: all of it reaches the window, none of it asks again.
+    display.xdotool("key", "--delay", "50", "b", "Escape", "space")
+    display.xdotool("click", "1")
+    display.xdotool("click", "3")
+    display.xdotool("mousemove", 300, 300)
+    display.xdotool("mousemove", 40, 400)
+    # And a close request from elsewhere, dispatched meanwhile.
+    assert wine24.probe("close", "WindowsScreenSaverClass", "Screen Saver")["posted"] == "1"
+    second = drawing_shot(wine24, screenshots / f"slow-{answer}-b.png", first)
+    assert time.monotonic() - asked < VERIFY_DELAY_MS / 1000, "too slow: the question closed before all was done"
+    # Timer ticks still reach the picture while the verifier waits.
+    assert harness.changed_fraction(first, second) > 0.001, "the picture stood still during the verification"
+
+    harness.wait_until(lambda: verify_calls(wine24), timeout=10, what="the verifier's answer")
+    calls = verify_calls(wine24)
+    assert len(calls) == 1
+    call = calls[0]
+    assert call["window"] == window["window"]
+    assert call["deepest"] == "1", "the verifier was entered again while it waited"
+    assert int(call["end"]) - int(call["start"]) >= VERIFY_DELAY_MS
+    assert call["quit"] == "0"
+    # Input went to the saver window during the wait...
+    assert int(call["keys"]) >= 3 and int(call["buttons"]) >= 2 and int(call["moves"]) >= 1, call
+    # ...and posted no close: the only one dispatched was ours, and it was swallowed.
+    assert call["closes"] == "1", call
+    # About 100 ticks a second under Wine; the two removed before asking are long made up for.
+    assert int(call["timers"]) >= 50, call
+
+    if answer == "1":
+        assert saver.wait(10) == 0
+        assert len(verify_calls(wine24)) == 1
+        return
+
+    # Refused: it keeps running, and nothing left over from the wait asks again.
+    assert harness.still_running(saver, 1.0)
+    assert len(verify_calls(wine24)) == 1
+    third = display.screenshot(screenshots / "slow-0-c.png")
+    assert harness.changed_fraction(second, third) > 0.001, "the saver stopped drawing after the refusal"
+    # A later key asks again; this time at once, and yes.
+    (wine24.double_dir / "verify-delay").write_text("0")
+    (wine24.double_dir / "verify-answer").write_text("1")
+    display.xdotool("key", "c")
+    assert saver.wait(10) == 0
+    calls = verify_calls(wine24)
+    assert [c["answer"] for c in calls] == ["0", "1"]
+    assert int(calls[1]["start"]) - int(calls[0]["end"]) >= 200
+
+
+def test_a_verifier_library_without_its_entry_means_no_password(wine24):
+    wine24.install("PASSWORD.CPL", folder="without-entry")
+    wine24.reg_add(DESKTOP, "ScreenSaveUsePassword", "REG_DWORD", "1")
+    wine24.display.xdotool("mousemove", 100, 100)
+    saver = wine24.start_saver("/s")
+    wine24.await_saver_window()
+    # Loaded, found wanting and freed again before the window came up.
+    events = [line["event"] for line in wine24.log_lines("library.log")]
+    assert events == ["attached", "detached"]
+    assert harness.still_running(saver, 0.5)
+    pressed = time.monotonic()
+    wine24.display.xdotool("key", "space")
+    assert saver.wait(10) == 0
+    assert time.monotonic() - pressed < 5
+    assert [line["event"] for line in wine24.log_lines("library.log")] == ["attached", "detached"]
+
+
+def test_a_preview_whose_parent_is_destroyed_ends_with_zero(wine24):
+    result = wine24.run([harness.helper_path("preview_parent.exe"), "orphan", harness.windows_path(wine24.saver),
+                         "5000"], timeout=40)
+    report = {}
+    for line in result.stdout.splitlines():
+        report.update(harness.parse_report(line))
+    assert result.returncode == 0, report
+    assert report["child_class"] == "WindowsScreenSaverClass"
+    assert report["child_title"] == "Preview"
+    assert report["alive_before"] == "1"
+    assert report["destroyed"] == "1"
+    assert report["parent_gone"] == "1"
+    # The child went with its parent, its WM_DESTROY posted the quit, and the loop ended normally.
+    assert report["exit"] == "0"
+    assert int(report["exit_ms"]) < 5000
+    assert report["child_gone"] == "1"
+    assert report["saver_windows_left"] == "0"

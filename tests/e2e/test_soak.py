@@ -1,0 +1,67 @@
+"""A long full-screen run on the 256-colour palette display: the saver keeps drawing through small mouse
+movements that stay within the threshold, and still ends with 0 on a key.
+
+TARVELIMUNDE_WINE_SOAK_SECONDS sets the length (20 s when unset); a person may set minutes, e.g. 300."""
+
+import os
+import time
+from pathlib import Path
+
+import harness
+
+SOAK_SECONDS = float(os.environ.get("TARVELIMUNDE_WINE_SOAK_SECONDS", "20"))
+REFERENCE = (100, 100)
+# Travel of 4 pixels from where the cursor stood at the start, on either side: never more.
+JIGGLES = [(2, 2), (-2, -2), (4, 0), (0, -4), (-1, 3)]
+SHOT_INTERVAL = 2.5
+# On 8 bits dark colours show as black for seconds, so the picture may seem to stand still that long.
+LONGEST_STILL = 12.0
+
+
+def resident_kib(pid):
+    """The saver process's resident memory (wine64 becomes the Windows process)."""
+    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+    return 0
+
+
+def test_full_screen_soak_keeps_drawing_and_ends_on_a_key(wine8, screenshots):
+    display = wine8.display
+    display.xdotool("mousemove", *REFERENCE)
+    saver = wine8.start_saver("/s")
+    window = wine8.await_saver_window()
+    started = time.monotonic()
+    memory_at_start = resident_kib(saver.pid)
+
+    previous = display.screenshot(screenshots / "soak-0.png")
+    last_change = time.monotonic()
+    shots = changes = jiggles = 0
+    while time.monotonic() - started < SOAK_SECONDS:
+        for _ in range(int(SHOT_INTERVAL / 0.5)):
+            dx, dy = JIGGLES[jiggles % len(JIGGLES)]
+            display.xdotool("mousemove", REFERENCE[0] + dx, REFERENCE[1] + dy)
+            jiggles += 1
+            time.sleep(0.5)
+        assert saver.poll() is None, f"the saver ended after {time.monotonic() - started:.1f} s"
+        shots += 1
+        # Only the latest two screenshots are kept.
+        shot = display.screenshot(screenshots / f"soak-{shots % 2}.png")
+        if harness.changed_fraction(previous, shot) > 0.001:
+            changes += 1
+            last_change = time.monotonic()
+        assert harness.fraction_of(shot, harness.WHITE) < 0.01, "the saver no longer covers the screen"
+        assert time.monotonic() - last_change < LONGEST_STILL, (
+            f"the picture stood still for {time.monotonic() - last_change:.1f} s")
+        previous = shot
+
+    assert changes >= shots // 2, f"the picture changed between only {changes} of {shots} screenshots"
+    assert wine8.await_saver_window(timeout=2)["window"] == window["window"]
+    memory_growth = resident_kib(saver.pid) - memory_at_start
+    # Per-tick objects that were never released would pile up by the thousand.
+    assert memory_growth < 16 * 1024, f"resident memory grew by {memory_growth} KiB"
+    print(f"soak: {SOAK_SECONDS:.0f} s, {jiggles} jiggles, {changes} of {shots} screenshots changed, "
+          f"resident memory {memory_at_start} KiB grew by {memory_growth} KiB")
+
+    display.xdotool("key", "space")
+    assert saver.wait(10) == 0
