@@ -1,7 +1,6 @@
 """Faults from outside the saver: a verifier that keeps the user waiting while everything else goes on,
 a verifier library without its entry, and a preview whose window vanishes under it."""
 
-import subprocess
 import time
 
 import pytest

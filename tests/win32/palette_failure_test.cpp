@@ -147,11 +147,11 @@ protected:
         WaitForSingleObject(watchdog, 5000);
         CloseHandle(watchdog);
         CloseHandle(stop);
-        Route(&__imp_LocalAlloc, realLocalAlloc, (HLOCAL (WINAPI **)(UINT, SIZE_T))NULL);
-        Route(&__imp_LocalLock, realLocalLock, (LPVOID (WINAPI **)(HLOCAL))NULL);
-        Route(&__imp_LocalFree, realLocalFree, (HLOCAL (WINAPI **)(HLOCAL))NULL);
-        Route(&__imp_CreatePalette, realCreatePalette, (HPALETTE (WINAPI **)(const LOGPALETTE*))NULL);
-        Route(&__imp_SetTimer, realSetTimer, (UINT_PTR (WINAPI **)(HWND, UINT_PTR, UINT, TIMERPROC))NULL);
+        Route(&__imp_LocalAlloc, realLocalAlloc, (decltype(realLocalAlloc)*)NULL);
+        Route(&__imp_LocalLock, realLocalLock, (decltype(realLocalLock)*)NULL);
+        Route(&__imp_LocalFree, realLocalFree, (decltype(realLocalFree)*)NULL);
+        Route(&__imp_CreatePalette, realCreatePalette, (decltype(realCreatePalette)*)NULL);
+        Route(&__imp_SetTimer, realSetTimer, (decltype(realSetTimer)*)NULL);
         Route(&__imp_SystemParametersInfoA, realSystemParametersInfoA,
             (BOOL (WINAPI **)(UINT, UINT, PVOID, UINT))NULL);
         UnregisterClassA(kSaverClassName, GetModuleHandleA(NULL));
