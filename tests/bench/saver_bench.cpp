@@ -22,8 +22,10 @@ struct Measurement {
     long ticks;
     ULONGLONG firstTickTime;     // FILETIME units
     ULONGLONG cpuAtFirstTick;    // user + kernel, FILETIME units
-    SIZE_T workingSet[2];
-    DWORD gdiObjects[2], userObjects[2];
+    // At the first tick, half way and at the end.
+    SIZE_T workingSet[3];
+    DWORD gdiObjects[3], userObjects[3];
+    bool halfSampled;
     // At the moment the close is sent, while the saver still runs.
     long ticksAtEnd;
     DWORD endTick;
@@ -181,12 +183,16 @@ CountTick(HWND window, UINT message)
         m.startTick = GetTickCount();
         Sample(0);
     }
+    if (!m.halfSampled && GetTickCount() - m.startTick >= m.seconds * 500) {
+        m.halfSampled = true;
+        Sample(1);
+    }
     if (!m.closeSent && GetTickCount() - m.startTick >= m.seconds * 1000) {
         m.closeSent = true;
         m.ticksAtEnd = m.ticks;
         m.endTick = GetTickCount();
         m.cpuAtEnd = ProcessCpu();
-        Sample(1);
+        Sample(2);
         PostMessageA(window, WM_CLOSE, 0, 0);
     }
 }
@@ -253,9 +259,11 @@ main(int argc, char** argv)
     printf("cpu_us_per_tick %.1f\n", m.ticksAtEnd ? cpu / m.ticksAtEnd : 0.0);
     if (saver)
         printf("first_segment_ms %.1f\n", (double)(m.firstTickTime - ProcessCreation()) / 10000.0);
-    printf("working_set_kib %lu %lu\n", (unsigned long)(m.workingSet[0] / 1024),
-           (unsigned long)(m.workingSet[1] / 1024));
-    printf("saver_gdi_objects %lu %lu\n", (unsigned long)m.gdiObjects[0], (unsigned long)m.gdiObjects[1]);
-    printf("user_objects_reported %lu %lu\n", (unsigned long)m.userObjects[0], (unsigned long)m.userObjects[1]);
+    printf("working_set_kib %lu %lu %lu\n", (unsigned long)(m.workingSet[0] / 1024),
+           (unsigned long)(m.workingSet[1] / 1024), (unsigned long)(m.workingSet[2] / 1024));
+    printf("saver_gdi_objects %lu %lu %lu\n", (unsigned long)m.gdiObjects[0], (unsigned long)m.gdiObjects[1],
+           (unsigned long)m.gdiObjects[2]);
+    printf("user_objects_reported %lu %lu %lu\n", (unsigned long)m.userObjects[0],
+           (unsigned long)m.userObjects[1], (unsigned long)m.userObjects[2]);
     return 0;
 }

@@ -36,9 +36,10 @@ else
 fi
 row "saver CPU time per tick" "$(value cpu_us_per_tick "$saver") us"
 row "process start to first segment" "$(value first_segment_ms "$saver") ms"
-read -r wsStart wsEnd <<<"$(value working_set_kib "$saver")"
-read -r gdiStart gdiEnd <<<"$(value saver_gdi_objects "$saver")"
-read -r userStart userEnd <<<"$(value user_objects_reported "$saver")"
-row "working set at start and after ${seconds} s" "$wsStart KiB, $wsEnd KiB"
-row "saver's live GDI objects at start and after ${seconds} s" "$gdiStart, $gdiEnd"
-row "USER objects (GetGuiResources; Wine answers 0)" "$userStart, $userEnd"
+half=$((seconds / 2))
+read -r wsStart wsHalf wsEnd <<<"$(value working_set_kib "$saver")"
+read -r gdiStart gdiHalf gdiEnd <<<"$(value saver_gdi_objects "$saver")"
+read -r userStart userHalf userEnd <<<"$(value user_objects_reported "$saver")"
+row "working set: first tick, ${half} s, ${seconds} s" "$wsStart, $wsHalf, $wsEnd KiB"
+row "saver's live GDI objects: first tick, ${half} s, ${seconds} s" "$gdiStart, $gdiHalf, $gdiEnd"
+row "USER objects (GetGuiResources; Wine answers 0)" "$userStart, $userHalf, $userEnd"
