@@ -25,7 +25,9 @@ def test_topmost_window_over_the_whole_screen_keeps_drawing(wine_any, screenshot
     style = int(window["style"], 16)
     assert style & (WS_POPUP | WS_VISIBLE) == WS_POPUP | WS_VISIBLE
     assert int(window["exstyle"], 16) & WS_EX_TOPMOST
-    assert window["foreground"] == "1"
+    # The saver makes itself the foreground window right after it is created.
+    harness.wait_until(lambda: wine_any.await_saver_window()["foreground"] == "1", timeout=5,
+                       what="the saver to be the foreground window")
 
     depth = wine_any.display.depth
     first = wine_any.display.screenshot(screenshots / f"fullscreen-{depth}-a.png")

@@ -54,11 +54,16 @@ Find(const char *className, const char *title, DWORD milliseconds)
 int
 DialogText(const char *title, int control, DWORD milliseconds)
 {
+    DWORD start = GetTickCount();
     HWND dialog = AwaitWindow("#32770", title, milliseconds);
     if (!dialog) {
         REPORT("window=0");
         return 1;
     }
+    // The dialog exists before its WM_INITDIALOG has filled it in; the dialog
+    // manager shows it only afterwards.
+    while (IsWindow(dialog) && !IsWindowVisible(dialog) && GetTickCount() - start < milliseconds)
+        Sleep(20);
     char text[256] = "";
     GetDlgItemTextA(dialog, control, text, sizeof text);
     HWND focus = nullptr;
