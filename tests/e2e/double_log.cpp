@@ -15,6 +15,24 @@ DoublePath(const char *fileName, char *path, DWORD size)
     return std::snprintf(path, size, "%s\\%s", folder, fileName) < static_cast<int>(size);
 }
 
+// Up to size bytes of a setting file into text; how many were read, 0 without the file.
+DWORD
+ReadDoubleFile(const char *fileName, char *text, DWORD size)
+{
+    char path[MAX_PATH];
+    if (!DoublePath(fileName, path, sizeof path))
+        return 0;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD read = 0;
+    if (!ReadFile(file, text, size, &read, nullptr))
+        read = 0;
+    CloseHandle(file);
+    return read;
+}
+
 }
 
 void
@@ -36,35 +54,15 @@ AppendDoubleLog(const char *fileName, const char *line)
 char
 ReadDoubleSetting(const char *fileName)
 {
-    char path[MAX_PATH];
-    if (!DoublePath(fileName, path, sizeof path))
-        return 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    char first = 0;
-    DWORD read = 0;
-    if (!ReadFile(file, &first, 1, &read, nullptr) || read != 1)
-        first = 0;
-    CloseHandle(file);
-    return first;
+    char text[2] = "";
+    return ReadDoubleFile(fileName, text, 1) == 1 ? text[0] : 0;
 }
 
 DWORD
 ReadDoubleNumber(const char *fileName)
 {
-    char path[MAX_PATH];
-    if (!DoublePath(fileName, path, sizeof path))
-        return 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
     char text[16] = "";
-    DWORD read = 0;
-    ReadFile(file, text, sizeof text - 1, &read, nullptr);
-    CloseHandle(file);
+    DWORD read = ReadDoubleFile(fileName, text, sizeof text - 1);
     DWORD number = 0;
     for (DWORD i = 0; i < read && text[i] >= '0' && text[i] <= '9'; i++)
         number = number * 10 + (text[i] - '0');
