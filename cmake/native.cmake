@@ -24,8 +24,9 @@ add_library(tarvelimunde_replay_core STATIC
   tools/replay/replay_options.cpp
   tools/replay/replay_run.cpp
   tools/replay/replay_images.cpp
+  tools/output/output_file.cpp
 )
-target_include_directories(tarvelimunde_replay_core PUBLIC tools/replay)
+target_include_directories(tarvelimunde_replay_core PUBLIC tools/replay tools/output)
 target_link_libraries(tarvelimunde_replay_core PUBLIC tarvelimunde_saver PNG::PNG GIF::GIF)
 
 add_executable(tarvelimunde-replay tools/replay/replay_main.cpp)

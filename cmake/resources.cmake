@@ -23,14 +23,16 @@ set(icon_tool_sources
   ${CMAKE_SOURCE_DIR}/saver/animated_palette.cpp
   ${CMAKE_SOURCE_DIR}/saver/curve.cpp
   ${CMAKE_SOURCE_DIR}/offscreen/offscreen.cpp
+  ${CMAKE_SOURCE_DIR}/tools/output/output_file.cpp
 )
-file(GLOB icon_tool_headers ${CMAKE_SOURCE_DIR}/saver/*.h ${CMAKE_SOURCE_DIR}/offscreen/*.h)
+file(GLOB icon_tool_headers ${CMAKE_SOURCE_DIR}/saver/*.h ${CMAKE_SOURCE_DIR}/offscreen/*.h
+  ${CMAKE_SOURCE_DIR}/tools/output/*.h)
 
 add_custom_command(
   OUTPUT ${icon_tool}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${TARVELIMUNDE_ICON_DIR}
   COMMAND ${TARVELIMUNDE_HOST_CXX} -std=c++17 -O2
-          -I${CMAKE_SOURCE_DIR}/saver -I${CMAKE_SOURCE_DIR}/offscreen
+          -I${CMAKE_SOURCE_DIR}/saver -I${CMAKE_SOURCE_DIR}/offscreen -I${CMAKE_SOURCE_DIR}/tools/output
           ${icon_tool_sources} -o ${icon_tool}
   DEPENDS ${icon_tool_sources} ${icon_tool_headers}
   COMMENT "Building the icon tool with the host compiler"

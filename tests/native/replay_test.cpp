@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 #include <math.h>
 #include <stdio.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <dirent.h>
+#include <thread>
 
 #include <fstream>
 #include <sstream>
@@ -166,7 +171,7 @@ struct Outcome {
 Outcome
 RunTool(const std::string& arguments)
 {
-    std::string command = std::string(REPLAY_TOOL) + " " + arguments + " 2>&1 >/dev/null";
+    std::string command = std::string(REPLAY_TOOL) + " " + arguments + " 2>&1 >" + ::testing::TempDir() + "stdout";
     FILE* pipe = popen(command.c_str(), "r");
     Outcome outcome{-1, ""};
     char chunk[512];
@@ -281,23 +286,25 @@ TEST(ReplayTest, BadArgumentsEndWithOneLineAndCode2)
         "--ticks ''",
         "--reserved 257",
         "--palette-size 65537",
-        "--every 0 --gif x.gif",
         "--every 5",
         "--png /nonexistent/dir/out.png",
         "--trace /nonexistent/dir/out.trace",
         "--gif /nonexistent/dir/out.gif",
-        "--size 65535x65535 --png big.png",
-        "--size 0x10 --png empty.png",
+        "--size 65535x65535 --png DIR/big.png",
+        "--size 0x10 --png DIR/empty.png",
+        "--every 0 --gif DIR/x.gif",
     };
-    for (const char* arguments : bad) {
+    for (std::string arguments : bad) {
+        if (arguments.find("DIR/") != std::string::npos)
+            arguments.replace(arguments.find("DIR/"), 4, dir);
         Outcome outcome = RunTool(arguments);
         EXPECT_EQ(2, outcome.exitCode) << arguments;
         EXPECT_EQ(1, std::count(outcome.errors.begin(), outcome.errors.end(), '\n')) << arguments << ": "
                                                                                       << outcome.errors;
     }
-    EXPECT_FALSE(Exists("big.png"));
-    EXPECT_FALSE(Exists("empty.png"));
-    EXPECT_FALSE(Exists("x.gif"));
+    EXPECT_FALSE(Exists(dir + "big.png"));
+    EXPECT_FALSE(Exists(dir + "empty.png"));
+    EXPECT_FALSE(Exists(dir + "x.gif"));
 }
 
 TEST(ReplayTest, HelpAndDefaultsSucceed)
@@ -306,5 +313,99 @@ TEST(ReplayTest, HelpAndDefaultsSucceed)
     EXPECT_EQ(0, help.exitCode);
     EXPECT_EQ(0, RunTool("--ticks 0").exitCode);
     // A trace alone of the largest area needs no framebuffer.
-    EXPECT_EQ(0, RunTool("--size 65535x65535 --ticks 2000 --trace /dev/null").exitCode);
+    EXPECT_EQ(0, RunTool("--size 65535x65535 --ticks 2000 --trace " + ::testing::TempDir() + "big.trace").exitCode);
 }
+
+// What each kind of output path becomes: only absent and regular files are
+// replaced by renaming; nothing else is ever renamed over or removed.
+class OutputPathTest : public ::testing::TestWithParam<const char*> {};
+
+namespace {
+
+std::string
+Leftovers(const std::string& folder)
+{
+    std::string names;
+    DIR* listing = opendir(folder.c_str());
+    while (dirent* entry = listing ? readdir(listing) : NULL)
+        if (std::string(entry->d_name).find(".partial") != std::string::npos)
+            names += std::string(entry->d_name) + " ";
+    if (listing)
+        closedir(listing);
+    return names;
+}
+
+std::string
+Head(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    char head[4] = {};
+    file.read(head, 3);
+    return head;
+}
+
+}
+
+TEST_P(OutputPathTest, EachKindOfPathIsWrittenAsItIs)
+{
+    const std::string option = GetParam();
+    const std::string expectedHead = option == "--trace" ? "ini" : option == "--png" ? "\x89PN" : "GIF";
+    const bool root = geteuid() == 0;
+    if (!root)
+        fprintf(stderr, "not root: the device cases are skipped\n");
+    enum Kind { kNew, kRegular, kLink, kNullDevice, kFullDevice, kFifo, kFolder, kMissingFolder };
+    for (Kind kind : {kNew, kRegular, kLink, kNullDevice, kFullDevice, kFifo, kFolder, kMissingFolder}) {
+        if (!root && (kind == kNullDevice || kind == kFullDevice))
+            continue;
+        SCOPED_TRACE("kind " + std::to_string(kind));
+        std::string folder = ::testing::TempDir() + "out" + std::to_string(kind) + option + "/";
+        std::string path = folder + "out", target = folder + "target";
+        ASSERT_EQ(0, system(("rm -rf '" + folder + "' && mkdir '" + folder + "'").c_str()));
+        std::string received;
+        std::thread reader;
+        switch (kind) {
+        case kRegular: std::ofstream(path) << "old"; break;
+        case kLink:
+            std::ofstream(target) << "old";
+            ASSERT_EQ(0, symlink("target", path.c_str()));
+            break;
+        case kNullDevice: ASSERT_EQ(0, mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3))); break;
+        case kFullDevice: ASSERT_EQ(0, mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7))); break;
+        case kFifo:
+            ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
+            reader = std::thread([&] {
+                std::ifstream fifo(path, std::ios::binary);
+                received.assign(std::istreambuf_iterator<char>(fifo), std::istreambuf_iterator<char>());
+            });
+            break;
+        case kFolder: ASSERT_EQ(0, mkdir(path.c_str(), 0755)); break;
+        case kMissingFolder: path = folder + "missing/out"; break;
+        default: break;
+        }
+        Outcome outcome = RunTool("--seed 5 --size 32x24 --ticks 20 " + option + " " + path);
+        if (reader.joinable())
+            reader.join();
+
+        struct stat status;
+        ASSERT_EQ(kind == kMissingFolder ? -1 : 0, lstat(path.c_str(), &status));
+        const bool fails = kind == kFullDevice || kind == kFolder || kind == kMissingFolder;
+        EXPECT_EQ(fails ? 2 : 0, outcome.exitCode) << outcome.errors;
+        if (fails) {
+            EXPECT_NE(std::string::npos, outcome.errors.find("cannot write '" + path + "'")) << outcome.errors;
+            EXPECT_EQ(1, std::count(outcome.errors.begin(), outcome.errors.end(), '\n')) << outcome.errors;
+        }
+        switch (kind) {
+        case kNew:
+        case kRegular: EXPECT_TRUE(S_ISREG(status.st_mode)); EXPECT_EQ(expectedHead, Head(path)); break;
+        case kLink: EXPECT_TRUE(S_ISLNK(status.st_mode)); EXPECT_EQ(expectedHead, Head(target)); break;
+        case kNullDevice:
+        case kFullDevice: EXPECT_TRUE(S_ISCHR(status.st_mode)); break;
+        case kFifo: EXPECT_TRUE(S_ISFIFO(status.st_mode)); EXPECT_EQ(expectedHead, received.substr(0, 3)); break;
+        case kFolder: EXPECT_TRUE(S_ISDIR(status.st_mode)); EXPECT_EQ("", Leftovers(path)); break;
+        case kMissingFolder: break;
+        }
+        EXPECT_EQ("", Leftovers(folder));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, OutputPathTest, ::testing::Values("--trace", "--png", "--gif"));

@@ -11,6 +11,7 @@
 #include "colour_walk.h"
 #include "curve.h"
 #include "offscreen.h"
+#include "output_file.h"
 #include "random.h"
 
 namespace {
@@ -276,11 +277,18 @@ WriteIconFile(const char* path, const std::vector<uint8_t>& small, const std::ve
     for (int i = 0; i < 2; i++)
         out.insert(out.end(), images[i]->begin(), images[i]->end());
 
-    FILE* file = fopen(path, "wb");
-    if (file == NULL)
+    OutputFile output;
+    std::string reason;
+    if (!PrepareOutput(path, &output, &reason))
         return false;
-    bool written = fwrite(out.data(), 1, out.size(), file) == out.size();
-    return fclose(file) == 0 && written;
+    FILE* file = fopen(output.writePath.c_str(), "wb");
+    bool written = file != NULL && fwrite(out.data(), 1, out.size(), file) == out.size();
+    written = file != NULL && fclose(file) == 0 && written;
+    if (!written) {
+        AbandonOutput(output);
+        return false;
+    }
+    return CommitOutput(output);
 }
 
 }

@@ -12,31 +12,11 @@
 #include "colour_walk.h"
 #include "curve.h"
 #include "offscreen.h"
+#include "output_file.h"
 #include "random.h"
 #include "replay_images.h"
 
 namespace {
-
-struct PendingFile {
-    std::string path;
-    std::string temporary;
-};
-
-PendingFile
-Pending(const std::string& path)
-{
-    return PendingFile{path, path + ".partial"};
-}
-
-bool
-Commit(const PendingFile& file, std::string* error)
-{
-    if (rename(file.temporary.c_str(), file.path.c_str()) != 0) {
-        *error = "cannot write " + Quoted(file.path);
-        return false;
-    }
-    return true;
-}
 
 // Ticks at the 64 a second that Windows delivers, in GIF hundredths.
 int
@@ -59,9 +39,20 @@ struct Outputs {
     FILE* trace = NULL;
     bool traceIsStdout = false;
     GifOutput* gif = NULL;
-    std::vector<PendingFile> pending;
-    std::string pngTemporary;
+    std::vector<OutputFile> files;
 };
+
+bool
+Prepare(Outputs* outputs, const std::string& path, std::string* message)
+{
+    outputs->files.push_back(OutputFile());
+    std::string reason;
+    if (PrepareOutput(path, &outputs->files.back(), &reason))
+        return true;
+    outputs->files.pop_back();
+    *message = "cannot write " + Quoted(path) + reason;
+    return false;
+}
 
 int
 Fail(Outputs* outputs, const std::string& message, std::string* error)
@@ -72,8 +63,8 @@ Fail(Outputs* outputs, const std::string& message, std::string* error)
         std::string ignored;
         CloseGif(outputs->gif, &ignored);
     }
-    for (const PendingFile& file : outputs->pending)
-        unlink(file.temporary.c_str());
+    for (const OutputFile& file : outputs->files)
+        AbandonOutput(file);
     *error = message;
     return 2;
 }
@@ -90,24 +81,24 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
             out.trace = standardOutput;
             out.traceIsStdout = true;
         } else {
-            out.pending.push_back(Pending(o.trace));
-            out.trace = fopen(out.pending.back().temporary.c_str(), "w");
+            if (!Prepare(&out, o.trace, &message))
+                return Fail(&out, message, error);
+            out.trace = fopen(out.files.back().writePath.c_str(), "w");
             if (out.trace == NULL)
                 return Fail(&out, "cannot write " + Quoted(o.trace), error);
         }
     }
+    // Every output is checked before the ticks are spent.
+    std::string pngPath;
     if (!o.png.empty()) {
-        // Make sure the PNG can be written before spending the ticks.
-        out.pending.push_back(Pending(o.png));
-        out.pngTemporary = out.pending.back().temporary;
-        FILE* probe = fopen(out.pending.back().temporary.c_str(), "wb");
-        if (probe == NULL)
-            return Fail(&out, "cannot write " + Quoted(o.png), error);
-        fclose(probe);
+        if (!Prepare(&out, o.png, &message))
+            return Fail(&out, message, error);
+        pngPath = out.files.back().writePath;
     }
     if (!o.gif.empty()) {
-        out.pending.push_back(Pending(o.gif));
-        out.gif = OpenGif(out.pending.back().temporary, o.width, o.height, &message);
+        if (!Prepare(&out, o.gif, &message))
+            return Fail(&out, message, error);
+        out.gif = OpenGif(out.files.back().writePath, o.width, o.height, &message);
         if (out.gif == NULL)
             return Fail(&out, "cannot write " + Quoted(o.gif), error);
     }
@@ -157,7 +148,7 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
     if (!o.png.empty()) {
         int width, height;
         const uint8_t* pixels = OffscreenPixels(&width, &height);
-        if (!WriteIndexedPng(out.pngTemporary, pixels, width,
+        if (!WriteIndexedPng(pngPath, pixels, width,
                              height, OffscreenPaletteColours(paletteAnimator.palette), &message))
             return Fail(&out, "cannot write " + Quoted(o.png), error);
     }
@@ -177,8 +168,11 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
         if (failed)
             return Fail(&out, "cannot write " + Quoted(o.trace), error);
     }
-    for (const PendingFile& file : out.pending)
-        if (!Commit(file, error))
-            return Fail(&out, *error, error);
+    while (!out.files.empty()) {
+        OutputFile file = out.files.back();
+        out.files.pop_back();
+        if (!CommitOutput(file))
+            return Fail(&out, "cannot write " + Quoted(file.path), error);
+    }
     return 0;
 }

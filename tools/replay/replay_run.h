@@ -9,7 +9,7 @@
 #include "replay_options.h"
 
 // 0 on success; 2 with a one-line message when an output cannot be written.
-// Files appear only complete: each is written under a temporary name first.
+// Regular files appear only complete (see output_file.h).
 int RunReplay(const ReplayOptions& options, FILE* standardOutput, std::string* error);
 
 #endif
