@@ -17,6 +17,7 @@ set(HOST_SOURCES_BUT_CLOCK
   ${CMAKE_SOURCE_DIR}/host/command_line.cpp
   ${CMAKE_SOURCE_DIR}/host/crash_guard.cpp
   ${CMAKE_SOURCE_DIR}/host/startup.cpp
+  ${CMAKE_SOURCE_DIR}/host/system_library.cpp
 )
 set(HOST_SOURCES ${HOST_SOURCES_BUT_CLOCK} ${CMAKE_SOURCE_DIR}/host/tick_count.cpp)
 # Only in the shipped module: our own entry point, memory routines and
@@ -102,8 +103,20 @@ add_custom_command(TARGET Tarvelimunde POST_BUILD
 # The resource script reads the icon drawn at build time.
 add_dependencies(Tarvelimunde tarvelimunde_icon)
 
+# Both trees run the same Windows and end-to-end suites, each program under the
+# Wine loader of its architecture, in copies of one prefix made per tree.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(WINE_LOADER /usr/lib/wine/wine)
+else()
+  set(WINE_LOADER /usr/lib/wine/wine64)
+endif()
+set(WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
+set(WINE_TEST_ENVIRONMENT TARVELIMUNDE_WINE_TEMPLATE=${WINE_TEMPLATE} TARVELIMUNDE_WINE=${WINE_LOADER})
+add_test(NAME wine_template COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/make-template.sh ${WINE_TEMPLATE})
+set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 240)
+add_subdirectory(tests/doubles)
+add_subdirectory(tests/win32)
+include(cmake/e2e.cmake)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  add_subdirectory(tests/win32)
-  include(cmake/e2e.cmake)
   include(cmake/bench.cmake)
 endif()

@@ -2,6 +2,8 @@
 // asked first when the user has turned the password on.
 #include "close_protocol.h"
 
+#include "system_library.h"
+
 HostState hostState = {
     NULL, NULL, 0, 0, 0, NULL, NULL, NULL, NULL, NULL,
     kMouseThreshold, kNoVerification, {0, 0},
@@ -127,7 +129,7 @@ LoadPasswordVerifier()
     DWORD size = sizeof(usePassword);
     LONG queried = RegQueryValueExA(desktop, kUsePasswordValue, NULL, NULL, (BYTE*)&usePassword, &size);
     if (queried == ERROR_SUCCESS && usePassword != 0) {
-        hostState.verifierModule = LoadLibraryA(kVerifierLibrary);
+        hostState.verifierModule = LoadSystemLibrary(kVerifierLibrary);
         if (hostState.verifierModule != NULL) {
             hostState.verifyPassword =
                 (VerifyScreenSavePwdProc)(void*)GetProcAddress(hostState.verifierModule, kVerifierEntry);

@@ -62,6 +62,9 @@ __asm__(
 
 // The recovery slot lies at the frame's [rsp+32], above the callee's home
 // area; RtlUnwind resumes at GuardRecoveryPoint with rsp back at the frame.
+// The recovery is a procedure of its own, outside the guarded range: its
+// unwind data describes the same frame but names no handler, so a crash in
+// the recovery goes on to the guard's caller instead of coming back here.
 extern "C" void GuardRecoveryPoint();
 
 __asm__(
@@ -81,13 +84,22 @@ __asm__(
     // Keeps the return address out of what the unwinder would take for
     // the epilogue, where it calls no handler.
     "    nop\n"
-    "GuardLeave:\n"
     "    addq $40, %rsp\n"
     "    ret\n"
+    ".seh_endproc\n"
+    ".def GuardRecovery; .scl 3; .type 32; .endef\n"
+    ".seh_proc GuardRecovery\n"
+    "GuardRecovery:\n"
+    // Never run: it only gives the unwinder RunGuarded's frame.
+    "    subq $40, %rsp\n"
+    "    .seh_stackalloc 40\n"
+    "    .seh_endprologue\n"
     ".globl GuardRecoveryPoint\n"
     "GuardRecoveryPoint:\n"
     "    call *32(%rsp)\n"
-    "    jmp GuardLeave\n"
+    "    nop\n"
+    "    addq $40, %rsp\n"
+    "    ret\n"
     ".seh_endproc\n");
 
 #endif

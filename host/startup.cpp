@@ -7,6 +7,7 @@
 #include "crash_guard.h"
 #include "saver_window.h"
 #include "setup_dialog.h"
+#include "system_library.h"
 
 const char kPasswordChangeLibrary[] = "MPR.DLL";
 const char kPasswordChangeEntry[] = "PwdChangePasswordA";
@@ -92,7 +93,7 @@ ChangePasswordMode(const char* text)
 void
 CallPasswordChanger(HWND window)
 {
-    HMODULE module = LoadLibraryA(kPasswordChangeLibrary);
+    HMODULE module = LoadSystemLibrary(kPasswordChangeLibrary);
     if (module == NULL)
         return;
     PwdChangePasswordProc change = (PwdChangePasswordProc)(void*)GetProcAddress(module, kPasswordChangeEntry);

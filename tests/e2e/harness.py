@@ -8,27 +8,35 @@ import tempfile
 import time
 from pathlib import Path
 
-WINE = "/usr/lib/wine/wine64"
+ROOT = Path(__file__).resolve().parents[2]
+# The build tree under test (ctest sets it: build/win32 or build/win64) and the
+# Wine loader for its architecture: wine for 32-bit programs, wine64 for 64-bit.
+TREE = Path(os.environ.get("TARVELIMUNDE_TREE", ROOT / "build/win64"))
+WINE = os.environ.get("TARVELIMUNDE_WINE", "/usr/lib/wine/wine64")
+SYSTEM_FOLDER = "system32" if Path(WINE).name == "wine64" else "syswow64"
 WINESERVER = "/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64") else "/usr/lib/wine/wineserver"
 SCREEN = (640, 480)
 SAVER_NAME = "Tarvelimunde.scr"
-# ExitProcess(-1) as wine64 hands it on to Linux: the low byte.
+# ExitProcess(-1) as Wine hands it on to Linux: the low byte.
 EXIT_MINUS_ONE = 255
 
 
-def saver_path():
-    path = Path(os.environ.get("TARVELIMUNDE_SCR", Path(__file__).resolve().parents[2] / "build/win64" / SAVER_NAME))
+def built(path, what):
     if not path.is_file():
-        raise FileNotFoundError(f"the 64-bit saver is not built: {path}")
+        raise FileNotFoundError(f"{what} is not built: {path}")
     return path
+
+
+def saver_path():
+    return built(TREE / SAVER_NAME, "the saver")
 
 
 def helper_path(name):
-    folder = Path(os.environ.get("TARVELIMUNDE_E2E_BIN", Path(__file__).resolve().parents[2] / "build/win64/e2e"))
-    path = folder / name
-    if not path.is_file():
-        raise FileNotFoundError(f"e2e helper not built: {path}")
-    return path
+    return built(TREE / "e2e" / name, "an e2e helper")
+
+
+def double_path(name):
+    return built(TREE / "doubles" / name, "a test double")
 
 
 def windows_path(path):
@@ -101,32 +109,12 @@ def wine_env(prefix, display_name):
     return env
 
 
-TEMPLATE_REGISTRY = r"""Windows Registry Editor Version 5.00
-
-[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
-"Managed"="N"
-
-"""
-
-
 def make_template(prefix):
-    """A fresh Wine prefix without a window manager's help: keys go to the active window."""
-    prefix = Path(prefix)
-    if prefix.exists():
-        shutil.rmtree(prefix)
-    display = XDisplay(24)
-    try:
-        env = wine_env(prefix, display.name)
-        subprocess.run([WINE, "wineboot", "-i"], env=env, check=True, timeout=120,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        settings = prefix / "drive_c" / "template.reg"
-        settings.write_text(TEMPLATE_REGISTRY.replace("\n", "\r\n"))
-        subprocess.run([WINE, "regedit", "/S", windows_path(settings)], env=env, check=True, timeout=60,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run([WINESERVER, "-w"], env=env, timeout=60)
-    finally:
-        display.stop()
-    return prefix
+    """The tests' Wine prefix, made as for every other suite (tests/wine/wine-env.sh)."""
+    env = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
+    subprocess.run(["bash", str(ROOT / "tests/wine/make-template.sh"), str(prefix)], env=env, check=True,
+                   timeout=180)
+    return Path(prefix)
 
 
 class Wine:
@@ -160,12 +148,12 @@ class Wine:
         self.processes.append(process)
         return process
 
-    def start_saver(self, *tail):
+    def start_saver(self, *tail, cwd=None):
         """Starts the saver as the system does: its path quoted, then the switches."""
-        return self.start([self.saver, *tail], stdout=subprocess.DEVNULL)
+        return self.start([self.saver, *tail], stdout=subprocess.DEVNULL, cwd=cwd)
 
-    def run_saver(self, *tail, timeout=20):
-        process = self.start_saver(*tail)
+    def run_saver(self, *tail, timeout=20, cwd=None):
+        process = self.start_saver(*tail, cwd=cwd)
         return process.wait(timeout)
 
     def probe(self, *args, timeout=30):
@@ -186,9 +174,11 @@ class Wine:
         result = self.run(["reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"])
         assert result.returncode == 0, f"reg add {key} {name} failed"
 
-    def install(self, name, folder=None):
-        """Puts a built double beside the saver; folder picks one of the doubles built in a subfolder."""
-        shutil.copy2(helper_path(f"{folder}/{name}" if folder else name), self.saver_dir / name)
+    def install(self, name, folder=None, where=None):
+        """Puts a built double where the system keeps the real one, or into the folder where;
+        folder picks one of the doubles built in a subfolder."""
+        target = Path(where) if where else self.prefix / "drive_c" / "windows" / SYSTEM_FOLDER
+        shutil.copy2(double_path(f"{folder}/{name}" if folder else name), target / name)
 
     def log_lines(self, name):
         path = self.double_dir / name

@@ -11,12 +11,12 @@
 #include "startup.h"
 #include "test_windows.h"
 
-extern "C" HLOCAL (WINAPI *__imp_LocalAlloc)(UINT, SIZE_T);
-extern "C" LPVOID (WINAPI *__imp_LocalLock)(HLOCAL);
-extern "C" HLOCAL (WINAPI *__imp_LocalFree)(HLOCAL);
-extern "C" HPALETTE (WINAPI *__imp_CreatePalette)(const LOGPALETTE*);
-extern "C" UINT_PTR (WINAPI *__imp_SetTimer)(HWND, UINT_PTR, UINT, TIMERPROC);
-extern "C" BOOL (WINAPI *__imp_SystemParametersInfoA)(UINT, UINT, PVOID, UINT);
+extern "C" HLOCAL (WINAPI *__imp_LocalAlloc)(UINT, SIZE_T) IMPORT_SLOT(LocalAlloc, 8);
+extern "C" LPVOID (WINAPI *__imp_LocalLock)(HLOCAL) IMPORT_SLOT(LocalLock, 4);
+extern "C" HLOCAL (WINAPI *__imp_LocalFree)(HLOCAL) IMPORT_SLOT(LocalFree, 4);
+extern "C" HPALETTE (WINAPI *__imp_CreatePalette)(const LOGPALETTE*) IMPORT_SLOT(CreatePalette, 4);
+extern "C" UINT_PTR (WINAPI *__imp_SetTimer)(HWND, UINT_PTR, UINT, TIMERPROC) IMPORT_SLOT(SetTimer, 16);
+extern "C" BOOL (WINAPI *__imp_SystemParametersInfoA)(UINT, UINT, PVOID, UINT) IMPORT_SLOT(SystemParametersInfoA, 16);
 
 namespace {
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The emulator through which ctest runs each Windows test program: a fresh
-# Wine prefix (copied from the build tree's template) on its own display.
-# Its exit code is the program's.
+# Wine prefix (copied from the build tree's template) on its own display,
+# with the doubles named in TARVELIMUNDE_SYSTEM_DOUBLES (a ;-list) in its
+# system folder. Its exit code is the program's.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../wine/wine-env.sh"
@@ -10,5 +11,7 @@ template=${TARVELIMUNDE_WINE_TEMPLATE:-${TMPDIR:-/tmp}/tarvelimunde-wine-templat
 trap wine_env_cleanup EXIT
 wine_env_template "$template" || exit 125
 wine_env_prefix "$template" || exit 125
+IFS=';' read -r -a doubles <<<"${TARVELIMUNDE_SYSTEM_DOUBLES:-}"
+wine_env_install "${doubles[@]}" || exit 125
 wine_env_display 24 || exit 125
 wine_env_run "$@"

@@ -44,6 +44,8 @@ protected:
     {
         if (process.hProcess != NULL) {
             TerminateProcess(process.hProcess, 99);
+            // Gone before the next test copies over its file.
+            WaitForSingleObject(process.hProcess, kExitTimeout);
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }

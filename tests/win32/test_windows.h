@@ -7,6 +7,15 @@
 
 #include "close_protocol.h"
 
+// Names the import table's slot of a system function, which a test may route
+// through its own stand-in: on x86 the linker's name carries the underscore
+// and the stdcall decoration (the argument bytes).
+#if defined(__i386__)
+#define IMPORT_SLOT(name, bytes) __asm__("__imp__" #name "@" #bytes)
+#else
+#define IMPORT_SLOT(name, bytes)
+#endif
+
 // HostState as at process start, with this program as the instance.
 void ResetHostState();
 // A top-level window that only has DefWindowProcA.

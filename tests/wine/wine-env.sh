@@ -1,14 +1,21 @@
-# Wine test environment: a template prefix made once, a throwaway copy of it
-# per run, and an Xvfb display when none is given. Source this file, then:
+# The Wine test environment of every suite (ctest's programs, the e2e tests,
+# the benchmarks): a template prefix made once, a throwaway copy of it per
+# run, and an Xvfb display when none is given. Source this file, then:
 #
 #   wine_env_template DIR        make (once, under a lock) a ready prefix in DIR
 #   wine_env_prefix TEMPLATE     copy TEMPLATE to a fresh prefix; exports WINEPREFIX
 #   wine_env_display [DEPTH]     export DISPLAY: keep a working one, else start
 #                                Xvfb 640x480xDEPTH (default 24) on a free number
-#   wine_env_run PROGRAM ARGS..  run a Windows program with wine64, return its code
+#   wine_env_install FILE..      copy files (test doubles) into the prefix's system
+#                                folder of the programs' architecture
+#   wine_env_run PROGRAM ARGS..  run a Windows program, return its code
 #                                (WINEDLLOVERRIDES from the caller is passed on)
 #   wine_env_cleanup             stop the prefix's wineserver, the Xvfb started
 #                                here, and remove the prefix; safe to call twice
+#
+# The prefix is a 64-bit one, which runs both builds. TARVELIMUNDE_WINE names
+# the loader for the programs: /usr/lib/wine/wine64 (the default) or, for
+# 32-bit programs, /usr/lib/wine/wine, whose system folder is syswow64.
 #
 # Every prefix has: no window manager needed (Managed=N), and no debugger that
 # UnhandledExceptionFilter could start. Wine 8's filter starts the AeDebug
@@ -18,7 +25,8 @@
 # the start fails and the filter answers EXCEPTION_EXECUTE_HANDLER, as
 # Windows does when no debugger is registered.
 
-WINE_ENV_WINE=${WINE_ENV_WINE:-/usr/lib/wine/wine64}
+WINE_ENV_BOOT=/usr/lib/wine/wine64
+WINE_ENV_WINE=${TARVELIMUNDE_WINE:-$WINE_ENV_BOOT}
 WINE_ENV_SERVER=${WINE_ENV_SERVER:-/usr/lib/wine/wineserver}
 WINE_ENV_XVFB_PID=
 WINE_ENV_OWN_PREFIX=
@@ -36,11 +44,19 @@ wine_env_template() {
         [ -f "$template/.ready" ] && exit 0
         rm -rf "$template"
         export WINEPREFIX=$template
-        wine_env_quiet "$WINE_ENV_WINE" wineboot -i >/dev/null 2>&1
-        wine_env_quiet "$WINE_ENV_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-        wine_env_quiet "$WINE_ENV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
-        wine_env_quiet "$WINE_ENV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'C:\windows\no-debugger.exe %ld %ld' /f >/dev/null 2>&1
+        # Wine wants its display from the first command in a prefix on.
+        trap wine_env_cleanup EXIT
+        wine_env_display 24 || exit 1
+        wine_env_quiet "$WINE_ENV_BOOT" wineboot -i >/dev/null 2>&1
+        wine_env_quiet "$WINE_ENV_BOOT" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        # 32-bit programs read the key's own copy under Wow6432Node.
+        local view
+        for view in 'Microsoft' 'Wow6432Node\Microsoft'; do
+            wine_env_quiet "$WINE_ENV_BOOT" reg add "HKLM\\Software\\$view\\Windows NT\\CurrentVersion\\AeDebug" /v Auto /d 1 /f >/dev/null 2>&1
+            wine_env_quiet "$WINE_ENV_BOOT" reg add "HKLM\\Software\\$view\\Windows NT\\CurrentVersion\\AeDebug" /v Debugger /d 'C:\windows\no-debugger.exe %ld %ld' /f >/dev/null 2>&1
+        done
         "$WINE_ENV_SERVER" -w
+        [ -f "$template/system.reg" ] || exit 1
         touch "$template/.ready"
     ) 9>"$template.lock"
 }
@@ -78,6 +94,17 @@ wine_env_display() {
     done
     echo "wine-env: no free X display" >&2
     return 1
+}
+
+wine_env_system_folder() {
+    case "$(basename "$WINE_ENV_WINE")" in
+        wine64) echo "$WINEPREFIX/drive_c/windows/system32" ;;
+        *) echo "$WINEPREFIX/drive_c/windows/syswow64" ;;
+    esac
+}
+
+wine_env_install() {
+    [ $# -eq 0 ] || cp "$@" "$(wine_env_system_folder)/"
 }
 
 wine_env_run() {

@@ -69,6 +69,13 @@ ReadDoubleNumber(const char *fileName)
     return number;
 }
 
+bool
+ReadEnvironmentSetting(const char *name, char *value, DWORD size)
+{
+    DWORD length = GetEnvironmentVariableA(name, value, size);
+    return length != 0 && length < size;
+}
+
 void
 DescribeWindow(HWND window, char *text, int size)
 {

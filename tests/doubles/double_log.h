@@ -1,5 +1,5 @@
 // Where the test doubles write what they were asked and read what to answer:
-// files in the folder named by TARVELIMUNDE_DOUBLE_DIR.
+// files in the folder named by TARVELIMUNDE_DOUBLE_DIR, and the environment.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,10 @@ ReadDoubleSetting(const char *fileName);
 // The named file's leading decimal number, or 0 when there is none.
 DWORD
 ReadDoubleNumber(const char *fileName);
+
+// An environment variable's value, when it is set and fits.
+bool
+ReadEnvironmentSetting(const char *name, char *value, DWORD size);
 
 // Class and title of a window, as "class|title", for the logs.
 void

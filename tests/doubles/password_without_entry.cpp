@@ -1,6 +1,6 @@
 // A PASSWORD.CPL that loads but offers no VerifyScreenSavePwd, only a near miss of
 // the name; it logs when it is loaded and freed, so the test sees it held for no time.
-#include "../double_log.h"
+#include "double_log.h"
 
 extern "C" __declspec(dllexport) BOOL WINAPI
 VerifyScreenSavePassword(HWND)
