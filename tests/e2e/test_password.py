@@ -19,11 +19,11 @@ def verify_calls(wine):
     return wine.log_lines("verify.log")
 
 
-def start_protected(wine, kind="REG_DWORD", value="1"):
-    wine.install("PASSWORD.CPL")
+def start_protected(wine, kind="REG_DWORD", value="1", where=None, cwd=None):
+    wine.install("PASSWORD.CPL", where=where)
     wine.reg_add(DESKTOP, "ScreenSaveUsePassword", kind, value)
     wine.display.xdotool("mousemove", 100, 100)
-    saver = wine.start_saver("/s")
+    saver = wine.start_saver("/s", cwd=cwd)
     window = wine.await_saver_window()
     return saver, window
 
@@ -126,6 +126,18 @@ def test_change_password_passes_a_real_window_as_owner(wine24):
 
 
 def test_change_password_without_the_double_still_ends_with_zero(wine24):
-    # No MPR.DLL beside the saver: Wine's own library answers, or nothing is called.
+    # No MPR.DLL in the system folder: Wine's own library answers, or nothing is called.
     assert wine24.run_saver("/a") == 0
     assert change_calls(wine24) == []
+
+
+@pytest.mark.parametrize("place", ["beside the saver", "in the current folder"])
+def test_a_planted_verifier_outside_the_system_folder_is_never_asked(wine24, place):
+    # A refusing PASSWORD.CPL that the loader's search path would find first.
+    set_answer(wine24, "0")
+    folder = wine24.saver_dir if place == "beside the saver" else wine24.workdir / "current"
+    folder.mkdir(exist_ok=True)
+    saver, _ = start_protected(wine24, where=folder, cwd=folder)
+    wine24.display.xdotool("key", "space")
+    assert saver.wait(10) == 0
+    assert wine24.log_lines("verify-begin.log") == []
