@@ -103,6 +103,29 @@ add_custom_command(TARGET Tarvelimunde POST_BUILD
 # The resource script reads the icon drawn at build time.
 add_dependencies(Tarvelimunde tarvelimunde_icon)
 
+# The replay tool as a console program: the picture's sources with the saver's
+# own options, against the stand-in, so that its trace shows the arithmetic of
+# this build (x87 or SSE2) next to the native one.
+add_executable(tarvelimunde-replay
+  ${SAVER_SOURCES}
+  offscreen/offscreen.cpp
+  tools/replay/replay_main.cpp
+  tools/replay/replay_options.cpp
+  tools/replay/replay_run.cpp
+  tools/replay/replay_without_images.cpp
+  tools/output/output_file.cpp
+)
+target_compile_definitions(tarvelimunde-replay PRIVATE TARVELIMUNDE_OFFSCREEN)
+target_include_directories(tarvelimunde-replay PRIVATE saver offscreen tools/replay tools/output)
+# All of it with the saver's options; trig.cpp keeps its own exception above.
+target_compile_options(tarvelimunde-replay PRIVATE ${SCR_COMPILE_OPTIONS})
+target_link_options(tarvelimunde-replay PRIVATE -static)
+target_link_libraries(tarvelimunde-replay PRIVATE kernel32)
+set(NATIVE_REPLAY ${CMAKE_BINARY_DIR}/../native/tarvelimunde-replay CACHE FILEPATH
+  "The native replay tool whose traces the Windows one must equal")
+add_test(NAME replay_traces COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/replay_traces.sh
+  ${NATIVE_REPLAY} $<TARGET_FILE:tarvelimunde-replay>)
+
 # Both trees run the same Windows and end-to-end suites, each program under the
 # Wine loader of its architecture, in copies of one prefix made per tree.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
@@ -114,6 +137,8 @@ set(WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
 set(WINE_TEST_ENVIRONMENT TARVELIMUNDE_WINE_TEMPLATE=${WINE_TEMPLATE} TARVELIMUNDE_WINE=${WINE_LOADER})
 add_test(NAME wine_template COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/make-template.sh ${WINE_TEMPLATE})
 set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 240)
+set_tests_properties(replay_traces PROPERTIES ENVIRONMENT "${WINE_TEST_ENVIRONMENT}"
+  FIXTURES_REQUIRED wine_prefix TIMEOUT 300)
 add_subdirectory(tests/doubles)
 add_subdirectory(tests/win32)
 include(cmake/e2e.cmake)

@@ -1,5 +1,21 @@
 #include "output_file.h"
 
+#include <stdio.h>
+
+#ifdef _WIN32
+
+// The Windows build of the replay tool writes traces for the tests only: in place.
+bool
+PrepareOutput(const std::string& path, OutputFile* output, std::string* reason)
+{
+    reason->clear();
+    output->path = output->writePath = path;
+    output->finalPath.clear();
+    return !path.empty();
+}
+
+#else
+
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -83,6 +99,8 @@ PrepareOutput(const std::string& path, OutputFile* output, std::string* reason)
     return true;
 }
 
+#endif
+
 bool
 CommitOutput(const OutputFile& output)
 {
@@ -96,5 +114,5 @@ void
 AbandonOutput(const OutputFile& output)
 {
     if (!output.finalPath.empty())
-        unlink(output.writePath.c_str());
+        remove(output.writePath.c_str());
 }

@@ -1,5 +1,9 @@
 // tarvelimunde-replay: the saver's picture without Windows.
 #include <stdio.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "replay_options.h"
 #include "replay_run.h"
@@ -7,6 +11,15 @@
 int
 main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // Traces byte for byte as on Linux, and doubles rounded to 53 bits on the
+    // x87 as the saver's own start-up sets it.
+    _setmode(_fileno(stdout), _O_BINARY);
+#if defined(__i386__)
+    unsigned short controlWord = 0x27F;
+    __asm__ __volatile__("fldcw %0" : : "m"(controlWord));
+#endif
+#endif
     ReplayOptions options;
     std::string error;
     if (!ParseReplayOptions(argc, argv, &options, &error)) {
