@@ -15,4 +15,6 @@ echo "== 32-bit Windows build: static checks"
 ctest --test-dir build/win32 --output-on-failure || status=1
 echo "== 64-bit Windows build: static checks, and the Win32 and end-to-end tests under Wine"
 ctest --test-dir build/win64 --output-on-failure || status=1
+echo "== The web page in headless Chromium, against the replay tool"
+bash tests/web/run.sh || status=1
 exit $status
