@@ -9,6 +9,8 @@
 #include "offscreen.h"
 #include "random.h"
 
+#include <vector>
+
 #define WEB_EXPORT(name) extern "C" __attribute__((export_name(#name)))
 
 namespace {
@@ -26,6 +28,12 @@ struct WebSaver {
     // drawn on since the last erase (all else is black).
     Area areas[2];
     uint32_t colours[256];
+    // For a page that cannot look colours up itself: the frame in colour, and
+    // where the pixels drawn on since the last erase are, each listed once.
+    bool colourFrame;
+    std::vector<uint32_t> frame;
+    std::vector<uint32_t> drawn;
+    std::vector<uint8_t> listed;
 };
 
 WebSaver webSaver;
@@ -49,12 +57,41 @@ Widen(Area* area, int left, int top, int right, int bottom)
     area->bottom = bottom > area->bottom ? bottom : area->bottom;
 }
 
+const uint32_t kBlack = 0xFF000000u;
+
+void
+ListDrawn(const Area& area)
+{
+    WebSaver& w = webSaver;
+    int unused;
+    const uint8_t* pixels = OffscreenPixels(&unused, &unused);
+    for (int y = area.top; y < area.bottom; y++) {
+        for (size_t i = (size_t)y * w.width + area.left, end = (size_t)y * w.width + area.right; i < end; i++) {
+            if (pixels[i] != 0 && !w.listed[i]) {
+                w.listed[i] = 1;
+                w.drawn.push_back((uint32_t)i);
+            }
+        }
+    }
+}
+
+void
+ForgetDrawn()
+{
+    WebSaver& w = webSaver;
+    for (uint32_t i : w.drawn) {
+        w.frame[i] = kBlack;
+        w.listed[i] = 0;
+    }
+    w.drawn.clear();
+}
+
 }
 
 // A fresh saver window as at process start, seeded from the given clock as the
-// saver seeds itself: FALSE when creation fails.
+// saver seeds itself, with a frame in colour if asked: FALSE when creation fails.
 WEB_EXPORT(WebStart) BOOL
-WebStart(uint32_t clockSeconds, int width, int height, int sizePalette, int numReserved)
+WebStart(uint32_t clockSeconds, int width, int height, int sizePalette, int numReserved, BOOL colourFrame)
 {
     WebSaver& w = webSaver;
     if (w.window != NULL)
@@ -71,6 +108,11 @@ WebStart(uint32_t clockSeconds, int width, int height, int sizePalette, int numR
     w.width = width;
     w.height = height;
     w.erases = 0;
+    w.colourFrame = colourFrame;
+    size_t frameSize = colourFrame ? (size_t)width * (size_t)height : 0;
+    w.frame.assign(frameSize, kBlack);
+    w.listed.assign(frameSize, 0);
+    w.drawn.clear();
     w.areas[0] = w.areas[1] = Area();
     Widen(&w.areas[0], 0, 0, width, height);
     if (ScreenSaverProc(w.window, WM_CREATE, 0, 0) == -1) {
@@ -90,6 +132,8 @@ WebTicks(uint32_t count)
             w.erases = OffscreenGetCounts().erases;
             w.areas[1] = Area();
             Widen(&w.areas[0], 0, 0, w.width, w.height);
+            if (w.colourFrame)
+                ForgetDrawn();
         }
         // The pen's dot reaches 2 pixels left and up of a point, 1 right and down.
         OffscreenLine line = OffscreenLastLine();
@@ -99,6 +143,11 @@ WebTicks(uint32_t count)
         int bottom = (line.from.y < line.to.y ? line.to.y : line.from.y) + 2;
         Widen(&w.areas[0], left, top, right, bottom);
         Widen(&w.areas[1], left, top, right, bottom);
+        if (w.colourFrame) {
+            Area segment = Area();
+            Widen(&segment, left, top, right, bottom);
+            ListDrawn(segment);
+        }
     }
 }
 
@@ -120,6 +169,20 @@ WebColours()
         webSaver.colours[i] = e.peRed | (uint32_t)e.peGreen << 8 | (uint32_t)e.peBlue << 16 | 0xFF000000u;
     }
     return webSaver.colours;
+}
+
+// The frame in colour, each pixel as the bytes red, green, blue, 255: every
+// pixel drawn on since the last erase takes the colour of its index now; all
+// else is black. Call WebColours first.
+WEB_EXPORT(WebColourFrame) const uint32_t*
+WebColourFrame()
+{
+    WebSaver& w = webSaver;
+    int unused;
+    const uint8_t* pixels = OffscreenPixels(&unused, &unused);
+    for (uint32_t i : w.drawn)
+        w.frame[i] = w.colours[pixels[i]];
+    return w.frame.data();
 }
 
 // The two areas as eight numbers; the first is emptied by the look.
