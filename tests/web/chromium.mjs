@@ -1,7 +1,6 @@
 // Debian's chromium, headless, driven by playwright-core: never a browser of
 // its own. Playwright gives every launch a fresh temporary profile.
 import { chromium } from "playwright-core";
-import { pathToFileURL } from "node:url";
 
 export const root = new URL("../../", import.meta.url);
 export const pageFile = new URL("build/web/tarvelimunde.html", root);
@@ -35,10 +34,10 @@ function TakeSoftwareWebGl() {
   };
 }
 
-// The page with a query, at device scale factor 1; errors collects every
-// console error and uncaught exception.
-export async function OpenPage(browser, query, viewport = { width: 640, height: 480 }) {
-  const page = await browser.newPage({ viewport, deviceScaleFactor: 1 });
+// The page with a query, at device scale factor 1 unless asked; errors collects
+// every console error and uncaught exception.
+export async function OpenPage(browser, query, viewport = { width: 640, height: 480 }, deviceScaleFactor = 1) {
+  const page = await browser.newPage({ viewport, deviceScaleFactor });
   const errors = [];
   page.on("console", message => message.type() === "error" && errors.push(message.text()));
   page.on("pageerror", error => errors.push(error.message));
@@ -49,4 +48,3 @@ export async function OpenPage(browser, query, viewport = { width: 640, height: 
   return { page, errors };
 }
 
-export { pathToFileURL };

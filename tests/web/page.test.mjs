@@ -146,6 +146,15 @@ describe("page manners", () => {
     });
   }
 
+  test("the canvas fills the window in device pixels at scale factor 2", async () => {
+    const { page, errors } = await OpenPage(browser, "seed=3", { width: 300, height: 200 }, 2);
+    await page.waitForFunction(() => window.tarvelimunde.frames > 0);
+    const box = await page.locator("canvas").evaluate(c => [c.width, c.height, c.clientWidth, c.clientHeight]);
+    assert.deepEqual(box, [600, 400, 300, 200]);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
   // How full screen is entered, what is done there, and whether it is left.
   const kFullScreen = [
     ["F", "mouse 3 px", false],
