@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints every figure of speed, size and endurance in one table: native tick
-# costs, the saver's tick rate and start-up under Wine, the .scr sizes, and the
-# hour-long native soak.
+# costs, the saver's tick rate and start-up under Wine, the .scr sizes, the
+# hour-long native soak, and the web page's size and cost per frame.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,6 +36,9 @@ echo "== Native soak: 360000 ticks (an hour at 100 a second) on each of 8 client
 start=$(date +%s%N)
 TARVELIMUNDE_SOAK_TICKS=360000 build/native/endurance_tests --gtest_brief=1 >/dev/null
 row "every tick checked, nothing allocated, nothing leaked" "passed in $(( ($(date +%s%N) - start) / 1000000 )) ms"
+
+echo "== The web page in headless Chromium (no GPU: WebGL on the software renderer)"
+bash tests/web/run.sh bench
 
 if [ -x tests/bench/wine_bench.sh ] && [ -f build/win64/Tarvelimunde.scr ]; then
   echo "== Under Wine (8-bit Xvfb display)"

@@ -15,4 +15,6 @@ for bits in 32 64; do
   echo "== ${bits}-bit Windows build: static checks, the replay's traces, and the Win32 and end-to-end tests under Wine"
   ctest --test-dir "build/win$bits" --output-on-failure || status=1
 done
+echo "== The web page in headless Chromium, against the replay tool"
+bash tests/web/run.sh || status=1
 exit $status
