@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
-  mingw-w64 g++-mingw-w64-x86-64-posix
+  mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   googletest libgtest-dev libbenchmark-dev
   libpng-dev libgif-dev
   wine64 xvfb xdotool x11-apps x11-utils imagemagick
