@@ -5,6 +5,7 @@
 #include "animated_palette.h"
 #include "animation_driver.h"
 #include "colour_walk.h"
+#include "fresh_picture.h"
 #include "curve.h"
 #include "offscreen.h"
 #include "random.h"
@@ -96,12 +97,7 @@ WebStart(uint32_t clockSeconds, int width, int height, int sizePalette, int numR
     WebSaver& w = webSaver;
     if (w.window != NULL)
         ScreenSaverProc(w.window, WM_DESTROY, 0, 0);
-    curveState = CurveState();
-    colourWalk = ColourWalk();
-    paletteAnimator = PaletteAnimator();
-    animationDriver = AnimationDriver();
-    randomGenerator = RandomGenerator();
-    OffscreenReset();
+    ResetPicture();
     OffscreenSetDeviceCaps(sizePalette, numReserved);
     OffscreenSetClock(clockSeconds);
     w.window = OffscreenCreateWindow(width, height, true);

@@ -12,21 +12,11 @@
 #include "animated_palette.h"
 #include "animation_driver.h"
 #include "colour_walk.h"
+#include "fresh_picture.h"
 #include "curve.h"
 #include "offscreen.h"
 #include "random.h"
 
-// As at process start: every record zero, stand-in at its defaults.
-inline void
-ResetPicture()
-{
-    curveState = CurveState();
-    colourWalk = ColourWalk();
-    paletteAnimator = PaletteAnimator();
-    animationDriver = AnimationDriver();
-    randomGenerator = RandomGenerator();
-    OffscreenReset();
-}
 
 // The generator written out again, to predict draws without touching the real one.
 struct ReferenceDraws {

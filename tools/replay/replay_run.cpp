@@ -10,6 +10,7 @@
 #include "animated_palette.h"
 #include "animation_driver.h"
 #include "colour_walk.h"
+#include "fresh_picture.h"
 #include "curve.h"
 #include "offscreen.h"
 #include "output_file.h"
@@ -103,13 +104,8 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
             return Fail(&out, "cannot write " + Quoted(o.gif), error);
     }
 
-    // Each replay is a fresh process: every record as at load.
-    curveState = CurveState();
-    colourWalk = ColourWalk();
-    paletteAnimator = PaletteAnimator();
-    animationDriver = AnimationDriver();
-    randomGenerator = RandomGenerator();
-    OffscreenReset();
+    // Each replay is a fresh process.
+    ResetPicture();
     OffscreenSetDeviceCaps(o.paletteSize, o.reserved);
     OffscreenSetClock(o.seed);
     HWND window = OffscreenCreateWindow(o.width, o.height, !o.png.empty() || !o.gif.empty());
