@@ -31,8 +31,7 @@ OnMouseMove(HWND window)
 {
     // The message's own coordinates are client-relative and may be stale;
     // the travel is measured on the screen.
-    POINT now;
-    GetCursorPos(&now);
+    POINT now = ReadCursor();
     uint32_t travel = Distance(now.x, hostState.lastCursor.x) + Distance(now.y, hostState.lastCursor.y);
     if (travel > hostState.mouseThreshold) {
         PostMessageA(window, WM_CLOSE, 0, 0);
@@ -50,7 +49,7 @@ SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_CLOSE) {
         if (VerifyBeforeClose(window))
             return DefWindowProcA(window, message, wParam, lParam);
-        GetCursorPos(&hostState.lastCursor);
+        hostState.lastCursor = ReadCursor();
         return 0;
     }
     if (message == VerifyRequest) {
@@ -159,6 +158,17 @@ SetSaverRunning(int32_t running)
     // The previous state the system writes back is of no interest.
     UINT scratch;
     return SystemParametersInfoA(kScreenSaverRunning, (UINT)running, &scratch, 0);
+}
+
+POINT
+ReadCursor()
+{
+    // GetCursorPos fails while the input desktop is switched, and then writes
+    // nothing: the last known position stands, so a failed read is no movement.
+    POINT now;
+    if (!GetCursorPos(&now))
+        now = hostState.lastCursor;
+    return now;
 }
 
 uint32_t

@@ -42,6 +42,7 @@ int32_t VerifyBeforeClose(HWND window);
 void LoadPasswordVerifier();
 void UnloadPasswordVerifier();
 BOOL SetSaverRunning(int32_t running);
+POINT ReadCursor();
 uint32_t TickDifference(uint32_t earlier, uint32_t later);
 
 // The millisecond tick count; its own seam so that tests can place it near

@@ -35,7 +35,7 @@ OnCreate(HWND window, WPARAM wParam, LPARAM lParam)
         if (hostState.immAssociateContext != NULL)
             hostState.savedImeContext = hostState.immAssociateContext(window, NULL);
     }
-    GetCursorPos(&hostState.lastCursor);
+    hostState.lastCursor = ReadCursor();
     if (!hostState.isPreview)
         SetCursor(NULL);
     return Forward(window, WM_CREATE, wParam, lParam);
