@@ -99,7 +99,9 @@ VerifyBeforeClose(HWND window)
         return hostState.closing;
 
     hostState.verifying = 1;
-    // Ticks queued up while the verifier ran would all draw at once afterwards.
+    // There is at most one pending WM_TIMER per timer, so this drops the tick
+    // that is due, not a backlog; while the verifier's own message loop runs,
+    // later ticks draw as usual.
     MSG ignored;
     PeekMessageA(&ignored, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     PeekMessageA(&ignored, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
@@ -157,7 +159,7 @@ SetSaverRunning(int32_t running)
 {
     // The previous state the system writes back is of no interest.
     UINT scratch;
-    return SystemParametersInfoA(kScreenSaverRunning, (UINT)running, &scratch, 0);
+    return SystemParametersInfoA(SPI_SCREENSAVERRUNNING, (UINT)running, &scratch, 0);
 }
 
 POINT

@@ -35,7 +35,6 @@ const UINT VerifyRequest = 0x8000;
 const uint32_t kVerifyInterval = 200;
 const uint32_t kMouseThreshold = 4;
 const uint32_t kNoVerification = 0xFFFFFFFFu;
-const UINT kScreenSaverRunning = 97;
 
 LRESULT CALLBACK SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int32_t VerifyBeforeClose(HWND window);
