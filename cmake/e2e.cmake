@@ -41,7 +41,7 @@ e2e_target(e2e_mpr_double)
 # One Wine prefix per ctest run, copied by every test.
 set(E2E_TEMPLATE ${E2E_DIR}/wine-template)
 add_test(NAME e2e_wine_template
-  COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/e2e/make_template.py ${E2E_TEMPLATE})
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/make_template.py ${E2E_TEMPLATE})
 add_test(NAME e2e_wine_template_removal COMMAND ${CMAKE_COMMAND} -E rm -rf ${E2E_TEMPLATE})
 set_tests_properties(e2e_wine_template PROPERTIES FIXTURES_SETUP e2e_wine TIMEOUT 180
   ENVIRONMENT PYTHONDONTWRITEBYTECODE=1)
@@ -55,7 +55,7 @@ set(E2E_ENVIRONMENT
 )
 foreach(suite switches fullscreen preview password setup_dialog faults soak)
   add_test(NAME e2e_${suite}
-    COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider ${CMAKE_SOURCE_DIR}/tests/e2e/test_${suite}.py
+    COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${CMAKE_SOURCE_DIR}/tests/e2e/test_${suite}.py
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
   set_tests_properties(e2e_${suite} PROPERTIES ENVIRONMENT "${E2E_ENVIRONMENT}" TIMEOUT 240
     FIXTURES_REQUIRED e2e_wine)

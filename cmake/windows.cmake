@@ -6,6 +6,8 @@ add_compile_options(-Wall -Wextra)
 set(CMAKE_C_STANDARD_LIBRARIES "")
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 
+include(cmake/python.cmake)
+
 add_library(tarvelimunde_saver STATIC ${SAVER_SOURCES})
 target_include_directories(tarvelimunde_saver PUBLIC saver)
 include(cmake/resources.cmake)
@@ -98,6 +100,9 @@ target_link_options(Tarvelimunde PRIVATE
   ${SCR_DEF}
 )
 target_link_libraries(Tarvelimunde PRIVATE kernel32 user32 gdi32 advapi32 gcc)
+
+# At the top of the install prefix, which the preset names.
+install(TARGETS Tarvelimunde RUNTIME DESTINATION .)
 
 # The resource script reads the icon drawn at build time.
 add_dependencies(Tarvelimunde tarvelimunde_icon)

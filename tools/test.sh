@@ -8,11 +8,11 @@ bash tools/build.sh
 
 status=0
 echo "== Native tests"
-ctest --test-dir build/native --output-on-failure -j2 || status=1
+ctest --preset native || status=1
 echo "== Native tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers"
-ctest --test-dir build/sanitize --output-on-failure -j2 || status=1
+ctest --preset sanitize || status=1
 echo "== 32-bit Windows build: static checks"
-ctest --test-dir build/win32 --output-on-failure || status=1
+ctest --preset win32 || status=1
 echo "== 64-bit Windows build: static checks, and the Win32 and end-to-end tests under Wine"
-ctest --test-dir build/win64 --output-on-failure || status=1
+ctest --preset win64 || status=1
 exit $status
