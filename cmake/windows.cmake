@@ -101,6 +101,13 @@ target_link_options(Tarvelimunde PRIVATE
 )
 target_link_libraries(Tarvelimunde PRIVATE kernel32 user32 gdi32 advapi32 gcc)
 
+# Two builds in different folders at different times give the same bytes.
+add_test(NAME scr_reproducible
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/reproducible.py
+          ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/reproducible ${CMAKE_TOOLCHAIN_FILE}
+          ${CMAKE_BUILD_TYPE} $<TARGET_FILE:Tarvelimunde>)
+set_tests_properties(scr_reproducible PROPERTIES TIMEOUT 600)
+
 # At the top of the install prefix, which the preset names.
 install(TARGETS Tarvelimunde RUNTIME DESTINATION .)
 
