@@ -17,7 +17,6 @@ add_executable(e2e_window_probe tests/e2e/window_probe.cpp)
 set_target_properties(e2e_window_probe PROPERTIES OUTPUT_NAME window_probe)
 e2e_target(e2e_window_probe)
 
-include(cmake/python.cmake)
 set(E2E_ENVIRONMENT ${WINE_TEST_ENVIRONMENT}
   TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR}
   PYTHONDONTWRITEBYTECODE=1

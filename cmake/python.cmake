@@ -1,15 +1,13 @@
-# The tests' Python: the first python3 on the path that has the modules the
-# tests import (a pyenv or venv python3 may come before Debian's without them).
-if(NOT Python3_EXECUTABLE)
-  execute_process(COMMAND sh -c "which -a python3; echo /usr/bin/python3" OUTPUT_VARIABLE candidates)
-  string(REPLACE "\n" ";" candidates "${candidates}")
-  foreach(candidate ${candidates})
-    execute_process(COMMAND ${candidate} -c "import pytest, PIL, pefile"
-      RESULT_VARIABLE missing OUTPUT_QUIET ERROR_QUIET)
-    if(candidate AND NOT missing)
-      set(Python3_EXECUTABLE ${candidate} CACHE FILEPATH "Python with the tests' modules")
-      break()
-    endif()
-  endforeach()
-endif()
+# The static checks and the end-to-end tests are Python with pefile, pytest
+# and PIL. A python3 earlier on PATH (pyenv, a virtualenv) may lack them, so
+# the first one that has them is the interpreter.
+function(tarvelimunde_python_has_modules result candidate)
+  execute_process(COMMAND ${candidate} -c "import pefile, pytest, PIL"
+    RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  if(NOT status EQUAL 0)
+    set(${result} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+find_program(Python3_EXECUTABLE NAMES python3 VALIDATOR tarvelimunde_python_has_modules
+  DOC "python3 with pefile, pytest and PIL")
 find_package(Python3 REQUIRED COMPONENTS Interpreter)

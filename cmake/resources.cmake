@@ -66,17 +66,16 @@ add_dependencies(tarvelimunde_resource_probe tarvelimunde_icon)
 target_link_options(tarvelimunde_resource_probe PRIVATE -static -Wl,--enable-stdcall-fixup ${TARVELIMUNDE_DEF})
 set_property(TARGET tarvelimunde_resource_probe APPEND PROPERTY LINK_DEPENDS ${TARVELIMUNDE_DEF})
 
-find_program(TARVELIMUNDE_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
-if(TARVELIMUNDE_PYTHON)
+if(Python3_Interpreter_FOUND)
   add_test(NAME resources.probe
-    COMMAND ${TARVELIMUNDE_PYTHON} ${CMAKE_SOURCE_DIR}/tests/static/check_resources.py
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_resources.py
             --no-description $<TARGET_FILE:tarvelimunde_resource_probe>)
   # Deferred to the end of the directory, so the saver's target exists by then
   # wherever it is defined.
   function(tarvelimunde_check_saver_resources)
     if(TARGET Tarvelimunde)
       add_test(NAME resources.saver
-        COMMAND ${TARVELIMUNDE_PYTHON} ${CMAKE_SOURCE_DIR}/tests/static/check_resources.py
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_resources.py
                 $<TARGET_FILE:Tarvelimunde>)
     endif()
   endfunction()

@@ -6,6 +6,8 @@ add_compile_options(-Wall -Wextra)
 set(CMAKE_C_STANDARD_LIBRARIES "")
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 
+include(cmake/python.cmake)
+
 add_library(tarvelimunde_saver STATIC ${SAVER_SOURCES})
 target_include_directories(tarvelimunde_saver PUBLIC saver)
 include(cmake/resources.cmake)
@@ -29,8 +31,6 @@ set(SCR_ONLY_SOURCES
 )
 set(SCR_DEF ${CMAKE_SOURCE_DIR}/resources/tarvelimunde.def)
 set(SCR_RC ${CMAKE_SOURCE_DIR}/resources/tarvelimunde.rc)
-# Fewer sections, less file alignment: the module has a size budget.
-set(SCR_LINKER_SCRIPT ${CMAKE_SOURCE_DIR}/cmake/scr-${CMAKE_SYSTEM_PROCESSOR}.ld)
 
 add_executable(Tarvelimunde ${SAVER_SOURCES} ${HOST_SOURCES} ${SCR_ONLY_SOURCES})
 if(EXISTS ${SCR_RC})
@@ -44,7 +44,7 @@ set_target_properties(Tarvelimunde PROPERTIES
   OUTPUT_NAME Tarvelimunde
   SUFFIX .scr
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
-  LINK_DEPENDS "${SCR_DEF};${SCR_LINKER_SCRIPT}"
+  LINK_DEPENDS "${SCR_DEF}"
 )
 target_include_directories(Tarvelimunde PRIVATE saver host)
 
@@ -61,9 +61,15 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     -fno-asynchronous-unwind-tables -fno-unwind-tables)
   set(SCR_SYMBOL_PREFIX _)
   set(SCR_ENTRY _ProcessStart)
-  # Loaded at its preferred base everywhere, so relocations would be dead weight.
-  set(SCR_ARCH_LINK_OPTIONS -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
+  # Windows 95 loads it at its preferred base, so relocations would be dead
+  # weight; the script merges sections to keep within the 16 KiB budget.
+  set(SCR_LINKER_SCRIPT ${CMAKE_SOURCE_DIR}/cmake/scr-i686.ld)
+  set(SCR_ARCH_LINK_OPTIONS -Wl,--disable-dynamicbase -Wl,--disable-reloc-section
+    -Wl,-T,${SCR_LINKER_SCRIPT})
+  set_property(TARGET Tarvelimunde APPEND PROPERTY LINK_DEPENDS ${SCR_LINKER_SCRIPT})
 else()
+  # ld's defaults for today's Windows: relocations with DYNAMIC_BASE,
+  # HIGH_ENTROPY_VA and NX_COMPAT.
   set(SCR_ENTRY ProcessStart)
 endif()
 target_compile_options(Tarvelimunde PRIVATE ${SCR_COMPILE_OPTIONS})
@@ -82,8 +88,9 @@ target_link_options(Tarvelimunde PRIVATE
   -nostdlib -nostartfiles -static
   -e ${SCR_ENTRY}
   -s
-  -Wl,-T,${SCR_LINKER_SCRIPT}
   -Wl,--gc-sections
+  # The same bytes from every build: no link time in the headers or the export directory.
+  -Wl,--no-insert-timestamp
   # The description string is referenced by nothing.
   -Wl,--require-defined,${SCR_SYMBOL_PREFIX}kModuleDescription
   -Wl,--subsystem,windows:4.0
@@ -94,11 +101,16 @@ target_link_options(Tarvelimunde PRIVATE
   ${SCR_DEF}
 )
 target_link_libraries(Tarvelimunde PRIVATE kernel32 user32 gdi32 advapi32 gcc)
-# ld writes base relocations into any executable with exports; the saver is
-# always loaded at its preferred base, so they go.
-add_custom_command(TARGET Tarvelimunde POST_BUILD
-  COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/strip_relocations.py $<TARGET_FILE:Tarvelimunde>
-  VERBATIM)
+
+# Two builds in different folders at different times give the same bytes.
+add_test(NAME scr_reproducible
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/reproducible.py
+          ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/reproducible ${CMAKE_TOOLCHAIN_FILE}
+          ${CMAKE_BUILD_TYPE} $<TARGET_FILE:Tarvelimunde>)
+set_tests_properties(scr_reproducible PROPERTIES TIMEOUT 600)
+
+# At the top of the install prefix, which the preset names.
+install(TARGETS Tarvelimunde RUNTIME DESTINATION .)
 
 # The resource script reads the icon drawn at build time.
 add_dependencies(Tarvelimunde tarvelimunde_icon)

@@ -33,8 +33,7 @@ OnMouseMove(HWND window)
 {
     // The message's own coordinates are client-relative and may be stale;
     // the travel is measured on the screen.
-    POINT now;
-    GetCursorPos(&now);
+    POINT now = ReadCursor();
     uint32_t travel = Distance(now.x, hostState.lastCursor.x) + Distance(now.y, hostState.lastCursor.y);
     if (travel > hostState.mouseThreshold) {
         PostMessageA(window, WM_CLOSE, 0, 0);
@@ -52,7 +51,7 @@ SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_CLOSE) {
         if (VerifyBeforeClose(window))
             return DefWindowProcA(window, message, wParam, lParam);
-        GetCursorPos(&hostState.lastCursor);
+        hostState.lastCursor = ReadCursor();
         return 0;
     }
     if (message == VerifyRequest) {
@@ -102,7 +101,9 @@ VerifyBeforeClose(HWND window)
         return hostState.closing;
 
     hostState.verifying = 1;
-    // Ticks queued up while the verifier ran would all draw at once afterwards.
+    // There is at most one pending WM_TIMER per timer, so this drops the tick
+    // that is due, not a backlog; while the verifier's own message loop runs,
+    // later ticks draw as usual.
     MSG ignored;
     PeekMessageA(&ignored, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     PeekMessageA(&ignored, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
@@ -160,7 +161,18 @@ SetSaverRunning(int32_t running)
 {
     // The previous state the system writes back is of no interest.
     UINT scratch;
-    return SystemParametersInfoA(kScreenSaverRunning, (UINT)running, &scratch, 0);
+    return SystemParametersInfoA(SPI_SCREENSAVERRUNNING, (UINT)running, &scratch, 0);
+}
+
+POINT
+ReadCursor()
+{
+    // GetCursorPos fails while the input desktop is switched, and then writes
+    // nothing: the last known position stands, so a failed read is no movement.
+    POINT now;
+    if (!GetCursorPos(&now))
+        now = hostState.lastCursor;
+    return now;
 }
 
 uint32_t

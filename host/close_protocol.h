@@ -35,13 +35,13 @@ const UINT VerifyRequest = 0x8000;
 const uint32_t kVerifyInterval = 200;
 const uint32_t kMouseThreshold = 4;
 const uint32_t kNoVerification = 0xFFFFFFFFu;
-const UINT kScreenSaverRunning = 97;
 
 LRESULT CALLBACK SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int32_t VerifyBeforeClose(HWND window);
 void LoadPasswordVerifier();
 void UnloadPasswordVerifier();
 BOOL SetSaverRunning(int32_t running);
+POINT ReadCursor();
 uint32_t TickDifference(uint32_t earlier, uint32_t later);
 
 // The millisecond tick count; its own seam so that tests can place it near

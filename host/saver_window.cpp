@@ -35,7 +35,7 @@ OnCreate(HWND window, WPARAM wParam, LPARAM lParam)
         if (hostState.immAssociateContext != NULL)
             hostState.savedImeContext = hostState.immAssociateContext(window, NULL);
     }
-    GetCursorPos(&hostState.lastCursor);
+    hostState.lastCursor = ReadCursor();
     if (!hostState.isPreview)
         SetCursor(NULL);
     return Forward(window, WM_CREATE, wParam, lParam);
@@ -96,7 +96,9 @@ OnTimer(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if (hostState.closing)
         return 0;
-    // At a 1 ms period the ticks would otherwise starve everything else.
+    // WM_TIMER is only generated when the queue is otherwise empty, so the
+    // ticks cannot starve our own input; the rest of the time slice goes to
+    // other programs, which a 1 ms timer would otherwise keep waiting.
     Sleep(0);
     return Forward(window, WM_TIMER, wParam, lParam);
 }

@@ -9,14 +9,27 @@
 
 CurveState curveState;
 
+namespace {
+
+int32_t
+ClampSide(int32_t side)
+{
+    return side > kLargestSide ? kLargestSide : side;
+}
+
+}
+
 void
 InitCurve(HWND window)
 {
     CurveState& c = curveState;
     RECT client;
     GetClientRect(window, &client);
-    int32_t width = client.right - client.left;
-    int32_t height = client.bottom - client.top;
+    // The radii are 16-bit: a larger side (a preview parent that large on NT)
+    // would wrap the base radius negative and leave a divisor of 0. Every
+    // area up to the limit draws as it always did.
+    int32_t width = ClampSide(client.right - client.left);
+    int32_t height = ClampSide(client.bottom - client.top);
     c.baseRadius = StoreInt16((height < width ? height : width) / 2);
     c.centreX = StoreInt16(width / 2);
     c.centreY = StoreInt16(height / 2);

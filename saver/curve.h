@@ -26,6 +26,7 @@ const float kHalfTurn = 3.1415f;
 const float kFirstFigureOffset = 1.0f;
 const float kCurveStep = 0.15f;
 const double kPenDistanceDivisor = 1.5;
+const int32_t kLargestSide = 65535;
 
 void InitCurve(HWND window);
 void StartFigure(HWND window, HDC dc);

@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
-# Configures and builds the trees: build/native, build/win32, build/win64,
-# build/sanitize (native, with clang, ASan, UBSan and the fuzzers), and build/web
-# (WebAssembly, with the page build/web/tarvelimunde.html).
+# Configures and builds the trees of CMakePresets.json: build/native,
+# build/win32, build/win64, build/sanitize (native, with clang, ASan, UBSan and
+# the fuzzers), and build/web (WebAssembly, with the page
+# build/web/tarvelimunde.html).
+#
+#   bash tools/build.sh                  every tree, everything
+#   bash tools/build.sh PRESET [TARGET]  one tree, only the targets named
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-configure() {
-  local tree=$1; shift
-  [ -f "build/$tree/build.ninja" ] || cmake -S . -B "build/$tree" -G Ninja "$@" >/dev/null
+build() {
+  local preset=$1; shift
+  [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" ${1:+--target "$@"}
 }
 
-configure native
-configure win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win32.cmake
-configure win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win64.cmake
-CC=clang CXX=clang++ configure sanitize -DTARVELIMUNDE_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
-configure web -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-wasm32.cmake
-for tree in native win32 win64 sanitize web; do
-  cmake --build "build/$tree"
+if [ $# -gt 0 ]; then
+  build "$@"
+  exit 0
+fi
+for preset in native win32 win64 sanitize web; do
+  build "$preset"
 done

@@ -4,6 +4,10 @@
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+
+#include <utility>
+#include <vector>
 
 #include "picture_test_support.h"
 
@@ -44,6 +48,7 @@ TEST(CurveTest, CentreAndBaseRadiusFromTheClientArea)
         {640, 480, 320, 240, 240}, {152, 112, 76, 56, 56}, {480, 640, 240, 320, 240},
         {0, 480, 0, 240, 0},       {1, 1, 0, 0, 0},        {2, 2, 1, 1, 1},
         {7, 9, 3, 4, 3},           {65535, 65535, 32767, 32767, 32767},
+        {131068, 131068, 32767, 32767, 32767}, {70000, 10, 32767, 5, 5},
     };
     for (const Case& c : cases) {
         InitialisedCurve(c.width, c.height);
@@ -259,3 +264,26 @@ TEST(CurveTest, DegenerateAreas)
         }
     }
 }
+
+// Sides beyond 65535 once wrapped the 16-bit base radius negative and divided
+// by zero on the first tick; now they draw exactly what the clamped area draws.
+class OversizedAreaTest : public ::testing::TestWithParam<std::pair<int, int>> {};
+
+TEST_P(OversizedAreaTest, DrawsAsTheAreaClampedTo65535)
+{
+    auto [width, height] = GetParam();
+    std::vector<CurveState> expected;
+    HWND window = CreatedSaver(width < 65535 ? width : 65535, height < 65535 ? height : 65535, 4711);
+    for (int tick = 0; tick < 2000; tick++) {
+        ScreenSaverProc(window, WM_TIMER, 1, 0);
+        expected.push_back(curveState);
+    }
+    window = CreatedSaver(width, height, 4711);
+    for (const CurveState& want : expected) {
+        ScreenSaverProc(window, WM_TIMER, 1, 0);
+        ASSERT_EQ(0, memcmp(&want, &curveState, sizeof want)) << "tick " << &want - expected.data();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sides, OversizedAreaTest,
+    ::testing::Values(std::make_pair(131068, 131068), std::make_pair(70000, 10)));

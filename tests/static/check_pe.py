@@ -1,8 +1,11 @@
 #!/usr/bin/python3
 """Checks the form of the shipped Tarvelimunde.scr files without running them:
 PE32 or PE32+, a GUI program for Windows 4.0, imports from the four system
-libraries only, and ScreenSaverProc exported at ordinal 1."""
+libraries only, ScreenSaverProc exported at ordinal 1, the size budget, a
+true checksum, relocations that agree with the characteristics (none in the
+32-bit file, ASLR in the 64-bit one) and empty constructor lists."""
 import argparse
+import struct
 import sys
 
 import pefile
@@ -11,6 +14,47 @@ ALLOWED_IMPORTS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL"}
 PE32_MAGIC = 0x10B
 PE32_PLUS_MAGIC = 0x20B
 GUI_SUBSYSTEM = 2
+RELOCS_STRIPPED = 0x0001
+HIGH_ENTROPY_VA = 0x0020
+DYNAMIC_BASE = 0x0040
+NX_COMPAT = 0x0100
+BASE_RELOCATION_DIRECTORY = 5
+# Windows 95 onwards: loaded at its base, no relocations. Today's 64-bit Windows: ASLR.
+FORMS = {
+    PE32_MAGIC: {"budget": 16384, "relocations": False, "flags": 0},
+    PE32_PLUS_MAGIC: {"budget": 20480, "relocations": True, "flags": DYNAMIC_BASE | HIGH_ENTROPY_VA | NX_COMPAT},
+}
+ASLR_FLAGS = DYNAMIC_BASE | HIGH_ENTROPY_VA
+
+
+def constructor_lists(pe):
+    """The entries of ld's constructor and destructor lists in the code
+    section: a word of -1, the entries, a word of 0, and the same again."""
+    wide = pe.OPTIONAL_HEADER.Magic == PE32_PLUS_MAGIC
+    size, form = (8, "<Q") if wide else (4, "<I")
+    minus_one = (1 << (8 * size)) - 1
+    low = pe.OPTIONAL_HEADER.ImageBase
+    high = low + pe.OPTIONAL_HEADER.SizeOfImage
+    for section in pe.sections:
+        if not section.Characteristics & 0x20:  # code
+            continue
+        data = section.get_data()
+        words = [struct.unpack_from(form, data, at)[0] for at in range(0, len(data) - size + 1, size)]
+        for start, word in enumerate(words):
+            if word != minus_one:
+                continue
+            lists, at = [], start
+            while len(lists) < 2 and at < len(words) and words[at] == minus_one:
+                end = at + 1
+                while end < len(words) and low <= words[end] < high:
+                    end += 1
+                if end == len(words) or words[end] != 0:
+                    break
+                lists.append(words[at + 1:end])
+                at = end + 1
+            if len(lists) == 2:
+                return lists
+    return None
 
 
 def check(path, magic):
@@ -52,6 +96,28 @@ def check(path, magic):
             problems.append(f"exports {named}, expected only ScreenSaverProc at ordinal 1")
         if exports.struct.Base != 1:
             problems.append(f"ordinal base {exports.struct.Base}, expected 1")
+
+    form = FORMS[magic]
+    size = len(pe.__data__)
+    if size > form["budget"]:
+        problems.append(f"{size} bytes, over the budget of {form['budget']}")
+    if header.CheckSum != pe.generate_checksum():
+        problems.append(f"checksum {header.CheckSum:#x}, computed {pe.generate_checksum():#x}")
+    relocations = header.DATA_DIRECTORY[BASE_RELOCATION_DIRECTORY].Size != 0
+    stripped = bool(pe.FILE_HEADER.Characteristics & RELOCS_STRIPPED)
+    if relocations != form["relocations"] or stripped == relocations:
+        problems.append(f"relocations {'present' if relocations else 'absent'}, "
+                        f"RELOCS_STRIPPED {'set' if stripped else 'clear'}")
+    aslr = header.DllCharacteristics & (ASLR_FLAGS | NX_COMPAT)
+    if magic == PE32_PLUS_MAGIC and aslr != form["flags"]:
+        problems.append(f"DLL characteristics {aslr:#x}, expected {form['flags']:#x}")
+    if magic == PE32_MAGIC and aslr & ASLR_FLAGS:
+        problems.append(f"ASLR flags {aslr & ASLR_FLAGS:#x} without relocations")
+    lists = constructor_lists(pe)
+    if lists is None:
+        problems.append("no constructor list found")
+    elif any(lists):
+        problems.append(f"constructors {len(lists[0])}, destructors {len(lists[1])}: nothing would run them")
     return problems, imported
 
 

@@ -5,6 +5,8 @@
 
 #include "test_windows.h"
 
+extern "C" BOOL (WINAPI *__imp_GetCursorPos)(POINT*);
+
 namespace {
 
 HWND verifiedWindow;
@@ -189,6 +191,40 @@ TEST_F(SaverDefaultProcTest, SmallMovesAddUpAgainstTheSameReference)
     // The new reference: one more pixel is not another close.
     MoveTo(98, 98);
     EXPECT_EQ(CountQueued(window, WM_CLOSE), 0);
+}
+
+BOOL WINAPI
+Refuse(HWND)
+{
+    return FALSE;
+}
+
+// While the input desktop is switched GetCursorPos fails and writes nothing;
+// the stand-in writes a far-off point to show it is not read.
+BOOL WINAPI
+FailingGetCursorPos(POINT* point)
+{
+    point->x = -30000;
+    point->y = 30000;
+    return FALSE;
+}
+
+TEST_F(SaverDefaultProcTest, AnUnreadableCursorIsNoMovement)
+{
+    BOOL (WINAPI *real)(POINT*) = __imp_GetCursorPos;
+    DWORD old;
+    VirtualProtect(&__imp_GetCursorPos, sizeof __imp_GetCursorPos, PAGE_READWRITE, &old);
+    __imp_GetCursorPos = FailingGetCursorPos;
+    hostState.lastCursor = {100, 100};
+    MoveTo(300, 300);
+    EXPECT_EQ(CountQueued(window, WM_CLOSE), 0);
+    // A refused close keeps the last known position as the reference.
+    hostState.verifyPassword = Refuse;
+    Send(WM_CLOSE);
+    __imp_GetCursorPos = real;
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(hostState.lastCursor.x, 100);
+    EXPECT_EQ(hostState.lastCursor.y, 100);
 }
 
 TEST_F(SaverDefaultProcTest, MouseTravelIsMeasuredInScreenCoordinatesBothWays)

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds both savers and packs dist/Tarvelimunde-VERSION.zip (or OUTPUT):
+# x86/ and x64/Tarvelimunde.scr, SHA256SUMS and README.txt. VERSION is the
+# project's version, with git describe's suffix when there are commits after
+# its tag vVERSION (or the commit, when there is no tag).
+#
+#   bash tools/release.sh [OUTPUT]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/build.sh win32 Tarvelimunde
+bash tools/build.sh win64 Tarvelimunde
+staging=build/release
+rm -rf "$staging"
+cmake --install build/win32 --prefix "$staging/x86" >/dev/null
+cmake --install build/win64 --prefix "$staging/x64" >/dev/null
+
+cache_value() { sed -n "s/^$1:[A-Z]*=//p" build/win64/CMakeCache.txt; }
+version=$(cache_value CMAKE_PROJECT_VERSION)
+if git rev-parse --git-dir >/dev/null 2>&1; then
+  if described=$(git describe --tags --long --dirty --match "v$version" 2>/dev/null); then
+    # On the tag itself only a -dirty is left.
+    suffix=$(sed -E 's/^-0-g[0-9a-f]+//' <<<"${described#"v$version"}")
+  else
+    suffix=-g$(git rev-parse --short HEAD)
+    git diff --quiet HEAD 2>/dev/null || suffix+=-dirty
+  fi
+  version+=$suffix
+fi
+
+output=${1:-dist/Tarvelimunde-$version.zip}
+mkdir -p "$(dirname "$output")"
+"$(cache_value Python3_EXECUTABLE)" tools/release/package.py "$version" \
+  "$staging/x86/Tarvelimunde.scr" "$staging/x64/Tarvelimunde.scr" tools/release/README.txt "$output"
+echo "$output"
