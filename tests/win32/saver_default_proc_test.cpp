@@ -5,7 +5,7 @@
 
 #include "test_windows.h"
 
-extern "C" BOOL (WINAPI *__imp_GetCursorPos)(POINT*);
+extern "C" BOOL (WINAPI *__imp_GetCursorPos)(POINT*) IMPORT_SLOT(GetCursorPos, 4);
 
 namespace {
 
