@@ -4,4 +4,4 @@ add_executable(saver_bench tests/bench/saver_bench.cpp ${SAVER_SOURCES} ${HOST_S
 set_target_properties(saver_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bench)
 target_include_directories(saver_bench PRIVATE saver host)
 target_link_options(saver_bench PRIVATE -static)
-target_link_libraries(saver_bench PRIVATE kernel32 user32 gdi32 advapi32 psapi)
+target_link_libraries(saver_bench PRIVATE kernel32 user32 gdi32 advapi32)

@@ -170,6 +170,11 @@ class Wine:
             raise TimeoutError(f"no saver window titled {title!r}")
         return found
 
+    def await_saver_in_front(self, timeout=5):
+        """The saver's window once it is the foreground one, where keys and clicks go."""
+        return wait_until(lambda: (lambda window: window if window["foreground"] == "1" else None)(
+            self.await_saver_window()), timeout=timeout, what="the saver to be the foreground window")
+
     def reg_add(self, key, name, kind, data):
         result = self.run(["reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"])
         assert result.returncode == 0, f"reg add {key} {name} failed"
@@ -208,6 +213,16 @@ def still_running(process, seconds):
         return False
     except subprocess.TimeoutExpired:
         return True
+
+
+def next_picture(display, path, reference, timeout):
+    """The first screenshot that differs from the reference, or the last one taken when time is up."""
+    deadline = time.monotonic() + timeout
+    while True:
+        shot = display.screenshot(path)
+        if changed_fraction(reference, shot) > 0.001 or time.monotonic() >= deadline:
+            return shot
+        time.sleep(0.1)
 
 
 # Picture checks on RGB screenshots.

@@ -27,16 +27,6 @@ def start_slow_verifier(wine, answer):
     return saver, window
 
 
-def drawing_shot(wine, path, reference):
-    """A screenshot that differs from the reference, or the last one taken after a second."""
-    deadline = time.monotonic() + 1.0
-    while True:
-        shot = wine.display.screenshot(path)
-        if harness.changed_fraction(reference, shot) > 0.001 or time.monotonic() >= deadline:
-            return shot
-        time.sleep(0.1)
-
-
 @pytest.mark.parametrize("answer", ["1", "0"], ids=["yes", "no"])
 def test_a_slow_verifier_asks_once_while_the_picture_goes_on(wine24, screenshots, answer):
     saver, window = start_slow_verifier(wine24, answer)
@@ -54,7 +44,7 @@ def test_a_slow_verifier_asks_once_while_the_picture_goes_on(wine24, screenshots
     display.xdotool("mousemove", 40, 400)
     # And a close request from elsewhere, dispatched meanwhile.
     assert wine24.probe("close", "WindowsScreenSaverClass", "Screen Saver")["posted"] == "1"
-    second = drawing_shot(wine24, screenshots / f"slow-{answer}-b.png", first)
+    second = harness.next_picture(display, screenshots / f"slow-{answer}-b.png", first, timeout=1.0)
     assert time.monotonic() - asked < VERIFY_DELAY_MS / 1000, "too slow: the question closed before all was done"
     # Timer ticks still reach the picture while the verifier waits.
     assert harness.changed_fraction(first, second) > 0.001, "the picture stood still during the verification"
@@ -82,7 +72,7 @@ def test_a_slow_verifier_asks_once_while_the_picture_goes_on(wine24, screenshots
     # Refused: it keeps running, and nothing left over from the wait asks again.
     assert harness.still_running(saver, 1.0)
     assert len(verify_calls(wine24)) == 1
-    third = display.screenshot(screenshots / "slow-0-c.png")
+    third = harness.next_picture(display, screenshots / "slow-0-c.png", second, timeout=5)
     assert harness.changed_fraction(second, third) > 0.001, "the saver stopped drawing after the refusal"
     # A later key asks again; this time at once, and yes.
     (wine24.double_dir / "verify-delay").write_text("0")
@@ -99,11 +89,11 @@ def test_a_verifier_library_without_its_entry_means_no_password(wine24):
     wine24.reg_add(DESKTOP, "ScreenSaveUsePassword", "REG_DWORD", "1")
     wine24.display.xdotool("mousemove", 100, 100)
     saver = wine24.start_saver("/s")
-    wine24.await_saver_window()
+    wine24.await_saver_in_front()
     # Loaded, found wanting and freed again before the window came up.
     events = [line["event"] for line in wine24.log_lines("library.log")]
     assert events == ["attached", "detached"]
-    assert harness.still_running(saver, 0.5)
+    assert saver.poll() is None
     pressed = time.monotonic()
     wine24.display.xdotool("key", "space")
     assert saver.wait(10) == 0

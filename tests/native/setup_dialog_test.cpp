@@ -105,9 +105,4 @@ TEST_F(SetupDialogTest, OtherMessagesAreNotHandled)
     EXPECT_EQ(0, OffscreenGetCounts().liveDeviceContexts);
 }
 
-TEST_F(SetupDialogTest, RegisteringTheSetupClassesSucceeds)
-{
-    EXPECT_EQ(TRUE, RegisterSetupClasses(NULL));
-}
-
 }

@@ -98,17 +98,6 @@ RecordingSystemParametersInfoA(UINT action, UINT value, PVOID pointer, UINT upda
     return realSystemParametersInfoA(action, value, pointer, update);
 }
 
-template <typename Procedure>
-void
-Route(Procedure* slot, Procedure replacement, Procedure* saved)
-{
-    DWORD old;
-    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
-    if (saved != NULL)
-        *saved = *slot;
-    *slot = replacement;
-}
-
 // Ends a saver window that should never have been made, so that a fault shows
 // as a failed expectation rather than a hung test.
 DWORD WINAPI
@@ -132,12 +121,12 @@ protected:
         animationDriver = AnimationDriver();
         calls = Calls();
         calls.failAt = GetParam();
-        Route(&__imp_LocalAlloc, CountingLocalAlloc, &realLocalAlloc);
-        Route(&__imp_LocalLock, CountingLocalLock, &realLocalLock);
-        Route(&__imp_LocalFree, CountingLocalFree, &realLocalFree);
-        Route(&__imp_CreatePalette, CountingCreatePalette, &realCreatePalette);
-        Route(&__imp_SetTimer, CountingSetTimer, &realSetTimer);
-        Route(&__imp_SystemParametersInfoA, RecordingSystemParametersInfoA, &realSystemParametersInfoA);
+        RouteImport(&__imp_LocalAlloc, CountingLocalAlloc, &realLocalAlloc);
+        RouteImport(&__imp_LocalLock, CountingLocalLock, &realLocalLock);
+        RouteImport(&__imp_LocalFree, CountingLocalFree, &realLocalFree);
+        RouteImport(&__imp_CreatePalette, CountingCreatePalette, &realCreatePalette);
+        RouteImport(&__imp_SetTimer, CountingSetTimer, &realSetTimer);
+        RouteImport(&__imp_SystemParametersInfoA, RecordingSystemParametersInfoA, &realSystemParametersInfoA);
         stop = CreateEventA(NULL, TRUE, FALSE, NULL);
         watchdog = CreateThread(NULL, 0, Watchdog, stop, 0, NULL);
     }
@@ -147,12 +136,12 @@ protected:
         WaitForSingleObject(watchdog, 5000);
         CloseHandle(watchdog);
         CloseHandle(stop);
-        Route(&__imp_LocalAlloc, realLocalAlloc, (decltype(realLocalAlloc)*)NULL);
-        Route(&__imp_LocalLock, realLocalLock, (decltype(realLocalLock)*)NULL);
-        Route(&__imp_LocalFree, realLocalFree, (decltype(realLocalFree)*)NULL);
-        Route(&__imp_CreatePalette, realCreatePalette, (decltype(realCreatePalette)*)NULL);
-        Route(&__imp_SetTimer, realSetTimer, (decltype(realSetTimer)*)NULL);
-        Route(&__imp_SystemParametersInfoA, realSystemParametersInfoA,
+        RouteImport(&__imp_LocalAlloc, realLocalAlloc, (decltype(realLocalAlloc)*)NULL);
+        RouteImport(&__imp_LocalLock, realLocalLock, (decltype(realLocalLock)*)NULL);
+        RouteImport(&__imp_LocalFree, realLocalFree, (decltype(realLocalFree)*)NULL);
+        RouteImport(&__imp_CreatePalette, realCreatePalette, (decltype(realCreatePalette)*)NULL);
+        RouteImport(&__imp_SetTimer, realSetTimer, (decltype(realSetTimer)*)NULL);
+        RouteImport(&__imp_SystemParametersInfoA, realSystemParametersInfoA,
             (BOOL (WINAPI **)(UINT, UINT, PVOID, UINT))NULL);
         UnregisterClassA(kSaverClassName, GetModuleHandleA(NULL));
         RemoveUsePassword();

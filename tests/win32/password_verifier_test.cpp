@@ -5,6 +5,8 @@
 #include "password_double.h"
 #include "test_windows.h"
 
+extern "C" BOOL (WINAPI *__imp_SystemParametersInfoA)(UINT, UINT, PVOID, UINT);
+
 namespace {
 
 class PasswordVerifierTest : public ::testing::Test {
@@ -109,18 +111,71 @@ TEST_F(PasswordVerifierTest, UnloadingFreesTheLibraryAndClearsBoth)
     EXPECT_EQ(hostState.verifierModule, (HMODULE)NULL);
 }
 
-TEST(SaverRunningTest, TheSystemCallsResultIsPassedBack)
+// The system's saver flag as the host sets it: the import of
+// SystemParametersInfoA is routed through a recorder (Wine's own ignores the
+// action), which answers what the test chooses.
+struct SaverFlagCalls {
+    int count;
+    UINT actions[4];
+    UINT values[4];
+    BOOL answer;
+} flagCalls;
+
+BOOL WINAPI
+RecordSaverFlag(UINT action, UINT value, PVOID, UINT)
 {
-    EXPECT_NE(SetSaverRunning(1), FALSE);
-    EXPECT_NE(SetSaverRunning(0), FALSE);
+    int call = flagCalls.count++;
+    flagCalls.actions[call & 3] = action;
+    flagCalls.values[call & 3] = value;
+    return flagCalls.answer;
 }
 
-TEST(TickDifferenceTest, IsTheUnsignedDifferenceAcrossTheWrap)
+class SaverFlagTest : public PasswordVerifierTest {
+protected:
+    void SetUp() override
+    {
+        PasswordVerifierTest::SetUp();
+        flagCalls = SaverFlagCalls();
+        flagCalls.answer = TRUE;
+        RouteImport(&__imp_SystemParametersInfoA, RecordSaverFlag, &realSystemParametersInfoA);
+    }
+    void TearDown() override
+    {
+        PasswordVerifierTest::TearDown();
+        RouteImport(&__imp_SystemParametersInfoA, realSystemParametersInfoA,
+            (BOOL (WINAPI **)(UINT, UINT, PVOID, UINT))NULL);
+    }
+    BOOL (WINAPI *realSystemParametersInfoA)(UINT, UINT, PVOID, UINT);
+};
+
+TEST_F(SaverFlagTest, SetWhenTheVerifierIsLoadedAndClearedWhenItIsUnloaded)
 {
-    EXPECT_EQ(TickDifference(1000, 1200), 200u);
-    EXPECT_EQ(TickDifference(0xFFFFFF00u, 16), 272u);
-    EXPECT_EQ(TickDifference(5, 5), 0u);
-    EXPECT_EQ(TickDifference(1, 0), 0xFFFFFFFFu);
+    SetUsePasswordNumber(1);
+    LoadPasswordVerifier();
+    ASSERT_EQ(flagCalls.count, 1);
+    EXPECT_EQ(flagCalls.actions[0], 97u);
+    EXPECT_EQ(flagCalls.values[0], 1u);
+    UnloadPasswordVerifier();
+    ASSERT_EQ(flagCalls.count, 2);
+    EXPECT_EQ(flagCalls.actions[1], 97u);
+    EXPECT_EQ(flagCalls.values[1], 0u);
+}
+
+TEST_F(SaverFlagTest, UntouchedWithoutAPassword)
+{
+    SetUsePasswordNumber(0);
+    LoadPasswordVerifier();
+    UnloadPasswordVerifier();
+    EXPECT_EQ(flagCalls.count, 0);
+}
+
+TEST_F(SaverFlagTest, TheSystemsAnswerIsPassedBackAsItIs)
+{
+    for (BOOL answer : {FALSE, TRUE, (BOOL)5}) {
+        flagCalls.answer = answer;
+        EXPECT_EQ(SetSaverRunning(0), answer);
+    }
+    EXPECT_EQ(flagCalls.values[0], 0u);
 }
 
 }

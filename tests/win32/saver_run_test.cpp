@@ -49,21 +49,37 @@ AwaitCalls(PasswordDouble* verifier, int calls)
     return verifier->calls >= calls;
 }
 
+// The picture draws one segment a tick, each in the next palette entry. A
+// tick comes only when no posted message is left, so once it has come, all
+// that was posted before has been handled.
+bool
+AwaitTickFrom(int32_t drawIndex)
+{
+    for (int i = 0; i < 500; ++i) {
+        if (*(volatile int32_t*)&paletteAnimator.drawIndex != drawIndex)
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
 DWORD WINAPI
 DrivePasswordRun(void*)
 {
     HWND saver = AwaitSaverWindow();
     if (saver == NULL)
         return 1;
-    Sleep(200);
-    script.drawIndexMoved = *(volatile int32_t*)&paletteAnimator.drawIndex != 1;
+    script.drawIndexMoved = AwaitTickFrom(1);
     PasswordDouble* verifier = VerifierOf(hostState.verifierModule);
     verifier->answer = 0;
     PostMessageA(saver, WM_KEYDOWN, 'A', 0);
     AwaitCalls(verifier, 1);
-    Sleep(250);
+    // Drawing again after the refusal, with nothing else asked.
+    script.stillOpenAfterRefusal = AwaitTickFrom(*(volatile int32_t*)&paletteAnimator.drawIndex) && IsWindow(saver);
     script.verifierCalls = verifier->calls;
-    script.stillOpenAfterRefusal = IsWindow(saver);
+    // A close within 200 ms of the refusal would be swallowed without asking.
+    while (GetTickCount() - *(volatile uint32_t*)&hostState.lastVerifyTick < 200u)
+        Sleep(1);
     verifier->answer = 1;
     PostMessageA(saver, WM_LBUTTONDOWN, 0, 0);
     return 0;
@@ -75,12 +91,11 @@ DrivePreview(void*)
     HWND saver = AwaitSaverWindow();
     if (saver == NULL)
         return 1;
-    Sleep(200);
-    script.drawIndexMoved = *(volatile int32_t*)&paletteAnimator.drawIndex != 1;
+    script.drawIndexMoved = AwaitTickFrom(1);
     SendMessageA(saver, WM_KEYDOWN, 'A', 0);
     SendMessageA(saver, WM_LBUTTONDOWN, 0, 0);
-    Sleep(100);
-    script.previewSurvivedInput = IsWindow(saver);
+    // A close the input might have posted comes before the next tick.
+    script.previewSurvivedInput = AwaitTickFrom(*(volatile int32_t*)&paletteAnimator.drawIndex) && IsWindow(saver);
     PostMessageA(script.parent, WM_CLOSE, 0, 0);
     return 0;
 }

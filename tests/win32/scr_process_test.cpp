@@ -63,11 +63,12 @@ protected:
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessA(scr.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process));
     }
+    // The saver's window, once its thread answers messages: its message loop runs.
     HWND WaitForSaverWindow()
     {
         for (int i = 0; i < 300; ++i) {
             HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
-            if (saver != NULL)
+            if (saver != NULL && SendMessageTimeoutA(saver, WM_NULL, 0, 0, SMTO_NORMAL, kExitTimeout, NULL))
                 return saver;
             Sleep(20);
         }
@@ -89,7 +90,6 @@ protected:
         Start("/s");
         HWND saver = WaitForSaverWindow();
         EXPECT_NE(saver, (HWND)NULL);
-        Sleep(100);
         PostMessageA(saver, WM_KEYDOWN, 'A', 0);
         return ExitCode();
     }
@@ -115,7 +115,6 @@ TEST_F(ScrProcessTest, FullScreenEndsWithZeroOnAKey)
     Start("/s");
     HWND saver = WaitForSaverWindow();
     ASSERT_NE(saver, (HWND)NULL);
-    Sleep(100);
     PostMessageA(saver, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(ExitCode(), 0u);
 }

@@ -114,6 +114,31 @@ TEST(SetupDialogProcTest, ProcedureAnswersAsADialogProcedure)
     EXPECT_EQ(FALSE, SetupDialogProc(plain, WM_COMMAND, IDCANCEL, 0));
     EXPECT_EQ(FALSE, SetupDialogProc(plain, WM_PAINT, 0, 0));
     EXPECT_EQ(FALSE, SetupDialogProc(plain, WM_CLOSE, 0, 0));
-    EXPECT_EQ(TRUE, RegisterSetupClasses(GetModuleHandleA(NULL)));
     DestroyWindow(plain);
+}
+
+BOOL CALLBACK
+CountChild(HWND, LPARAM count)
+{
+    ++*(int*)count;
+    return TRUE;
+}
+
+// What the setup mode relies on: after RegisterSetupClasses every control the
+// shipped template names has a class, so the dialog comes up whole.
+TEST(SetupDialogProcTest, AfterRegisteringTheClassesEveryControlOfTheTemplateIsMade)
+{
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(kSetupDialogTemplate), (LPCSTR)RT_DIALOG);
+    ASSERT_NE(found, (HRSRC)NULL);
+    const DLGTEMPLATE* shape = (const DLGTEMPLATE*)LockResource(LoadResource(instance, found));
+    ASSERT_GT(shape->cdit, 0);
+
+    ASSERT_EQ(TRUE, RegisterSetupClasses(instance));
+    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(kSetupDialogTemplate), NULL, SetupDialogProc, 0);
+    ASSERT_NE(dialog, (HWND)NULL);
+    int children = 0;
+    EnumChildWindows(dialog, CountChild, (LPARAM)&children);
+    EXPECT_EQ(children, shape->cdit);
+    DestroyWindow(dialog);
 }

@@ -38,4 +38,17 @@ void SetUsePassword(DWORD type, const void* data, DWORD size);
 void SetUsePasswordNumber(DWORD value);
 void RemoveUsePassword();
 
+// Points one of this program's import slots (__imp_Name) at a replacement,
+// keeping what was there in *saved when saved is not NULL.
+template <typename Procedure>
+void
+RouteImport(Procedure* slot, Procedure replacement, Procedure* saved)
+{
+    DWORD old;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
+    if (saved != NULL)
+        *saved = *slot;
+    *slot = replacement;
+}
+
 #endif

@@ -1,0 +1,131 @@
+"""A shipped Tarvelimunde.scr watched from outside while it runs full screen under Wine:
+the time from the start command to the first drawn pixel (screenshots of a black-rooted
+display), its CPU time from /proc/PID/stat and its working set (VmRSS) from /proc/PID/status.
+
+    scr_from_outside.py WINE SCR SECONDS STARTS
+
+Start-up is the median of STARTS starts; the last one also runs SECONDS for the CPU
+time, and the working set at its first drawing, half way and at the end.
+
+WINEPREFIX and DISPLAY come from the environment; the wineserver should already run, so
+that its start-up is not counted. Prints "key value..." lines."""
+
+import os
+import statistics
+import struct
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def drawn(display):
+    """True once the screen holds a pixel that is not black (the root is black)."""
+    dump = subprocess.run(["xwd", "-root", "-silent", "-display", display], check=True,
+                          stdout=subprocess.PIPE, timeout=20).stdout
+    fields = struct.unpack(">25I", dump[:100])
+    header_size, depth, bits_per_pixel, colours = fields[0], fields[3], fields[11], fields[19]
+    if depth != 8 or bits_per_pixel != 8:
+        raise SystemExit(f"expected an 8-bit display, found depth {depth}")
+    colour_map = dump[header_size:header_size + 12 * colours]
+    rgb = {}
+    for offset in range(0, len(colour_map), 12):
+        pixel, red, green, blue = struct.unpack(">I3H", colour_map[offset:offset + 10])
+        rgb[pixel] = (red, green, blue)
+    pixels = set(dump[header_size + 12 * colours:])
+    return any(rgb.get(pixel, (0, 0, 0)) != (0, 0, 0) for pixel in pixels)
+
+
+def program_pid(launched):
+    """The launched process or a descendant whose command line names the .scr: wine64
+    becomes the program itself; under qemu it is the emulator running Wine's loader."""
+    family, children = {launched}, {}
+    for entry in Path("/proc").iterdir():
+        if entry.name.isdigit():
+            try:
+                parent = int((entry / "stat").read_text().rsplit(")", 1)[1].split()[1])
+            except (OSError, IndexError):
+                continue
+            children.setdefault(parent, []).append(int(entry.name))
+    pending = [launched]
+    while pending:
+        for child in children.get(pending.pop(), []):
+            family.add(child)
+            pending.append(child)
+    for pid in sorted(family):
+        try:
+            if b"Tarvelimunde.scr" in Path(f"/proc/{pid}/cmdline").read_bytes():
+                return pid
+        except OSError:
+            pass
+    return None
+
+
+def cpu_seconds(pid):
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
+def resident_kib(pid):
+    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+    return 0
+
+
+def run(wine, scr, display, seconds, away):
+    """Starts the saver, waits for its first drawing, and returns the milliseconds that
+    took, with CPU and working set over the given seconds (when not 0). A mouse move
+    by `away` pixels ends it. The pointer must not move before the start: Wine would
+    still know it where it was, and the first move event would end the saver."""
+    started = time.monotonic()
+    saver = subprocess.Popen([wine, scr, "/s"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        while not drawn(display):
+            if saver.poll() is not None or time.monotonic() - started > 60:
+                raise SystemExit("the saver drew nothing")
+        first_ms = (time.monotonic() - started) * 1000
+        figures = None
+        if seconds:
+            pid = program_pid(saver.pid)
+            if pid is None:
+                raise SystemExit("no process of the saver found")
+            cpu_start, resident = cpu_seconds(pid), [resident_kib(pid)]
+            measured = time.monotonic()
+            time.sleep(seconds / 2)
+            resident.append(resident_kib(pid))
+            time.sleep(seconds / 2)
+            cpu_end = cpu_seconds(pid)
+            resident.append(resident_kib(pid))
+            figures = ((cpu_end - cpu_start) * 1000 / (time.monotonic() - measured), resident)
+        # A mouse move ends it as a user's would; the screen is black again once it is gone.
+        subprocess.run(["xdotool", "mousemove_relative", "--", str(away), str(away)], check=True)
+        saver.wait(30)
+        # Its window may outlive the process for a moment; the next start would
+        # find it and only bring it forward.
+        deadline = time.monotonic() + 30
+        while drawn(display) and time.monotonic() < deadline:
+            time.sleep(0.1)
+        return first_ms, figures
+    finally:
+        if saver.poll() is None:
+            saver.kill()
+            saver.wait()
+
+
+def main():
+    wine, scr, seconds, starts = sys.argv[1], sys.argv[2], float(sys.argv[3]), int(sys.argv[4])
+    display = os.environ["DISPLAY"]
+    times = []
+    for start in range(starts):
+        first_ms, figures = run(wine, scr, display, seconds if start == starts - 1 else 0, 40 if start % 2 else -40)
+        times.append(first_ms)
+    print(f"first_drawing_ms {statistics.median(times):.0f} {min(times):.0f} {max(times):.0f}")
+    cpu_ms_per_second, resident = figures
+    print(f"cpu_ms_per_second {cpu_ms_per_second:.1f}")
+    print("vmrss_kib", *resident)
+
+
+main()
