@@ -5,7 +5,7 @@
 #include "password_double.h"
 #include "test_windows.h"
 
-extern "C" BOOL (WINAPI *__imp_SystemParametersInfoA)(UINT, UINT, PVOID, UINT);
+extern "C" BOOL (WINAPI *__imp_SystemParametersInfoA)(UINT, UINT, PVOID, UINT) IMPORT_SLOT(SystemParametersInfoA, 16);
 
 namespace {
 
