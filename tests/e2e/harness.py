@@ -83,6 +83,13 @@ class XDisplay:
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=10)
 
+    def pointer(self):
+        """Where the pointer stands, as (x, y)."""
+        shell = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env(), check=True, timeout=10,
+                               text=True, stdout=subprocess.PIPE).stdout
+        found = dict(line.split("=", 1) for line in shell.splitlines() if "=" in line)
+        return int(found["X"]), int(found["Y"])
+
     def screenshot(self, path):
         """Saves the whole screen as PNG and returns it as an RGB image."""
         from PIL import Image
