@@ -242,6 +242,16 @@ def fraction_of(image, colour):
     return histogram.get(colour, 0) / (image.width * image.height)
 
 
+def uncovered_fraction(image):
+    """White (the root window) in the side strips of the screen, where no figure ever draws: a figure
+    stays within the square around its base circle, whose radius is half the shorter side, so on
+    640 x 480 the 64 columns at either edge stay black while the saver covers the screen (the figure
+    itself may well be drawn in white)."""
+    margin = (image.width - image.height) // 2 - 16
+    strips = [image.crop((0, 0, margin, image.height)), image.crop((image.width - margin, 0, image.width, image.height))]
+    return sum(fraction_of(strip, WHITE) for strip in strips) / len(strips)
+
+
 def changed_fraction(first, second):
     from PIL import ImageChops
     difference = ImageChops.difference(first, second).convert("L").point(lambda v: 255 if v else 0)

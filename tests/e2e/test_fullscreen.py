@@ -39,7 +39,7 @@ def test_topmost_window_over_the_whole_screen_keeps_drawing(wine_any, screenshot
         timeout=15, interval=0.5, what="the picture to change and show a figure")
     for shot in (first, second):
         # The white root shows nowhere: the saver covers the screen.
-        assert harness.fraction_of(shot, harness.WHITE) < 0.01
+        assert harness.uncovered_fraction(shot) == 0
     assert saver.poll() is None
 
     wine_any.display.xdotool("key", "space")
