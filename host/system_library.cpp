@@ -1,19 +1,20 @@
 #include "system_library.h"
 
+namespace {
+
+// Room for a backslash and an 8.3 name with its terminator.
+const UINT kNameRoom = 1 + 12 + 1;
+
+}
+
 HMODULE
 LoadSystemLibrary(const char* name)
 {
     char path[MAX_PATH];
-    UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    UINT length = GetSystemDirectoryA(path, MAX_PATH - kNameRoom);
+    if (length == 0 || length >= MAX_PATH - kNameRoom)
         return NULL;
-    if (path[length - 1] != '\\')
-        path[length++] = '\\';
-    for (const char* c = name; *c != '\0'; c++) {
-        if (length + 1 >= MAX_PATH)
-            return NULL;
-        path[length++] = *c;
-    }
-    path[length] = '\0';
+    path[length] = '\\';
+    lstrcpyA(path + length + 1, name);
     return LoadLibraryA(path);
 }

@@ -7,8 +7,8 @@
 
 #include "platform.h"
 
-// LoadLibraryA of the system folder's file of that name; NULL when it is not
-// there or the path would not fit.
+// LoadLibraryA of the system folder's file of that name (an 8.3 name); NULL
+// when it is not there or the path would not fit.
 HMODULE LoadSystemLibrary(const char* name);
 
 #endif
