@@ -580,7 +580,7 @@ void
 GetSystemTime(SYSTEMTIME* now)
 {
     // The calendar worked out here rather than by gmtime, whose range differs
-    // between C libraries (32-bit MinGW's ends in 2038).
+    // between C libraries (32-bit MinGW's time_t has 32 bits and ends in 2038).
     uint64_t seconds = offscreen.clock;
     int64_t days = (int64_t)(seconds / 86400);
     uint32_t inDay = (uint32_t)(seconds % 86400);
