@@ -97,6 +97,7 @@ __asm__(
     ".globl GuardRecoveryPoint\n"
     "GuardRecoveryPoint:\n"
     "    call *32(%rsp)\n"
+    // As in RunGuarded: the return address stays out of the epilogue.
     "    nop\n"
     "    addq $40, %rsp\n"
     "    ret\n"
