@@ -14,6 +14,7 @@ endif()
 add_library(tarvelimunde_saver STATIC
   ${SAVER_SOURCES}
   offscreen/offscreen.cpp
+  offscreen/framebuffer.cpp
 )
 target_include_directories(tarvelimunde_saver PUBLIC saver offscreen)
 

@@ -121,6 +121,7 @@ add_dependencies(Tarvelimunde tarvelimunde_icon)
 add_executable(tarvelimunde-replay
   ${SAVER_SOURCES}
   offscreen/offscreen.cpp
+  offscreen/framebuffer.cpp
   tools/replay/replay_main.cpp
   tools/replay/replay_options.cpp
   tools/replay/replay_run.cpp

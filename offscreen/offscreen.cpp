@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "framebuffer.h"
+
 struct OffscreenWindow {
     int width, height;
     bool keepPixels;
-    std::vector<uint8_t> pixels;
+    Framebuffer frame;
 };
 
 struct OffscreenPen {
@@ -115,48 +117,6 @@ IsSelectedAnywhere(HGDIOBJ object)
     return false;
 }
 
-void
-Plot(int x, int y, uint8_t index)
-{
-    OffscreenWindow& w = offscreen.window;
-    if (x >= 0 && y >= 0 && x < w.width && y < w.height)
-        w.pixels[(size_t)y * (size_t)w.width + (size_t)x] = index;
-}
-
-// A 4-pixel round dot centred between pixels, as a wide solid pen leaves it.
-void
-StampDot(int x, int y, uint8_t index)
-{
-    for (int dy = -2; dy <= 1; dy++)
-        for (int dx = -2; dx <= 1; dx++)
-            if (!((dx == -2 || dx == 1) && (dy == -2 || dy == 1)))
-                Plot(x + dx, y + dy, index);
-}
-
-void
-DrawThickLine(POINT from, POINT to, uint8_t index)
-{
-    long long x = from.x, y = from.y;
-    long long dx = to.x > from.x ? to.x - from.x : from.x - to.x;
-    long long dy = to.y > from.y ? to.y - from.y : from.y - to.y;
-    int sx = from.x < to.x ? 1 : -1, sy = from.y < to.y ? 1 : -1;
-    long long error = dx - dy;
-    for (;;) {
-        StampDot((int)x, (int)y, index);
-        if (x == to.x && y == to.y)
-            break;
-        long long twice = 2 * error;
-        if (twice > -dy) {
-            error -= dy;
-            x += sx;
-        }
-        if (twice < dx) {
-            error += dx;
-            y += sy;
-        }
-    }
-}
-
 }
 
 void
@@ -199,7 +159,7 @@ OffscreenCreateWindow(int width, int height, bool keepPixels)
     w.width = width;
     w.height = height;
     w.keepPixels = keepPixels;
-    w.pixels.assign(keepPixels ? (size_t)width * (size_t)height : 0, 0);
+    FramebufferResize(&w.frame, keepPixels ? width : 0, keepPixels ? height : 0);
     offscreen.windowExists = true;
     return &w;
 }
@@ -209,7 +169,7 @@ OffscreenResizeWindow(HWND window, int width, int height)
 {
     window->width = width;
     window->height = height;
-    window->pixels.assign(window->keepPixels ? (size_t)width * (size_t)height : 0, 0);
+    FramebufferResize(&window->frame, window->keepPixels ? width : 0, window->keepPixels ? height : 0);
 }
 
 void OffscreenSetDeviceCaps(int sizePalette, int numReserved)
@@ -240,7 +200,13 @@ OffscreenPixels(int* width, int* height)
 {
     *width = offscreen.window.width;
     *height = offscreen.window.height;
-    return offscreen.window.keepPixels ? offscreen.window.pixels.data() : NULL;
+    return offscreen.window.keepPixels ? offscreen.window.frame.pixels.data() : NULL;
+}
+
+Framebuffer*
+OffscreenFramebuffer()
+{
+    return offscreen.window.keepPixels ? &offscreen.window.frame : NULL;
 }
 
 const PALETTEENTRY*
@@ -340,14 +306,8 @@ FillRect(HDC dc, const RECT* rect, HBRUSH brush)
     if (!IsLiveContext(dc) || brush != &stockBlackBrush)
         return 0;
     offscreen.counts.erases++;
-    OffscreenWindow& w = *dc->window;
-    if (!w.keepPixels)
-        return 1;
-    int left = rect->left < 0 ? 0 : rect->left, top = rect->top < 0 ? 0 : rect->top;
-    int right = rect->right > w.width ? w.width : rect->right;
-    int bottom = rect->bottom > w.height ? w.height : rect->bottom;
-    for (int y = top; y < bottom; y++)
-        memset(&w.pixels[(size_t)y * (size_t)w.width + (size_t)left], 0, (size_t)(right > left ? right - left : 0));
+    if (dc->window->keepPixels)
+        FramebufferFill(&dc->window->frame, FrameArea{rect->left, rect->top, rect->right, rect->bottom}, 0);
     return 1;
 }
 
@@ -424,7 +384,7 @@ LineTo(HDC dc, int x, int y)
     offscreen.lastLine.colour = dc->pen->colour;
     offscreen.counts.lines++;
     if (dc->window->keepPixels && dc->pen != &offscreen.defaultPen)
-        DrawThickLine(dc->position, to, (uint8_t)(dc->pen->colour & 0xFF));
+        FramebufferLine(&dc->window->frame, dc->position.x, dc->position.y, x, y, (uint8_t)(dc->pen->colour & 0xFF));
     dc->position = to;
     return TRUE;
 }

@@ -5,6 +5,7 @@
 
 #include <stdint.h>
 
+#include "framebuffer.h"
 #include "offscreen_win32.h"
 
 struct OffscreenCounts {
@@ -47,6 +48,8 @@ UINT_PTR OffscreenLastTimerKilled();
 
 // The framebuffer (logical palette indices, row by row) or NULL without one.
 const uint8_t* OffscreenPixels(int* width, int* height);
+// The window's framebuffer with what changed in it, or NULL without one.
+Framebuffer* OffscreenFramebuffer();
 // The 256 colours a palette shows now, or NULL for no palette.
 const PALETTEENTRY* OffscreenPaletteColours(HPALETTE palette);
 
