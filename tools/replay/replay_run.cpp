@@ -131,9 +131,7 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
                     ChannelByte(colourWalk.green), ChannelByte(colourWalk.blue));
         }
         if (out.gif && n % o.every == 0) {
-            int width, height;
-            const uint8_t* pixels = OffscreenPixels(&width, &height);
-            if (!AddGifFrame(out.gif, pixels, OffscreenPaletteColours(paletteAnimator.palette),
+            if (!AddGifFrame(out.gif, OffscreenFramebuffer()->pixels.data(), OffscreenPaletteColours(paletteAnimator.palette),
                              GifDelay(o.every), &message))
                 return Fail(&out, "cannot write '" + o.gif + "': " + message, error);
         }
@@ -142,10 +140,9 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
         TraceColourEntries(out.trace, "entries", 0, 255);
 
     if (!o.png.empty()) {
-        int width, height;
-        const uint8_t* pixels = OffscreenPixels(&width, &height);
-        if (!WriteIndexedPng(pngPath, pixels, width,
-                             height, OffscreenPaletteColours(paletteAnimator.palette), &message))
+        const Framebuffer* frame = OffscreenFramebuffer();
+        if (!WriteIndexedPng(pngPath, frame->pixels.data(), frame->width, frame->height,
+                             OffscreenPaletteColours(paletteAnimator.palette), &message))
             return Fail(&out, "cannot write " + Quoted(o.png), error);
     }
     ScreenSaverProc(window, WM_DESTROY, 0, 0);
