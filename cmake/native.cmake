@@ -23,6 +23,7 @@ find_package(GIF REQUIRED)
 add_library(tarvelimunde_replay_core STATIC
   tools/replay/replay_options.cpp
   tools/replay/replay_run.cpp
+  tools/replay/replay_progress.cpp
   tools/replay/replay_images.cpp
   tools/output/output_file.cpp
 )

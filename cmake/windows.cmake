@@ -124,6 +124,7 @@ add_executable(tarvelimunde-replay
   tools/replay/replay_main.cpp
   tools/replay/replay_options.cpp
   tools/replay/replay_run.cpp
+  tools/replay/replay_progress.cpp
   tools/replay/replay_without_images.cpp
   tools/output/output_file.cpp
 )
