@@ -13,8 +13,7 @@ endif()
 
 add_library(tarvelimunde_saver STATIC
   ${SAVER_SOURCES}
-  offscreen/offscreen.cpp
-  offscreen/framebuffer.cpp
+  ${OFFSCREEN_SOURCES}
 )
 target_include_directories(tarvelimunde_saver PUBLIC saver offscreen)
 
@@ -24,6 +23,7 @@ find_package(GIF REQUIRED)
 add_library(tarvelimunde_replay_core STATIC
   tools/replay/replay_options.cpp
   tools/replay/replay_run.cpp
+  tools/replay/replay_progress.cpp
   tools/replay/replay_images.cpp
   tools/output/output_file.cpp
 )
@@ -35,6 +35,18 @@ target_link_libraries(tarvelimunde-replay PRIVATE tarvelimunde_replay_core)
 
 find_package(GTest REQUIRED)
 include(GoogleTest)
+
+# The tests' spies on the stand-in, linked into the tests alone (see
+# tests/native/offscreen_spy.cpp): each call named here reaches the spy first.
+add_library(offscreen_spy OBJECT tests/native/offscreen_spy.cpp)
+target_include_directories(offscreen_spy PUBLIC tests/native)
+target_link_libraries(offscreen_spy PUBLIC tarvelimunde_saver)
+set(SPIED_CALLS OffscreenReset GetClientRect GetDC ReleaseDC GetDeviceCaps FillRect CreatePen SelectObject
+  DeleteObject MoveToEx LineTo CreatePalette SelectPalette RealizePalette GetPaletteEntries AnimatePalette
+  SetTimer KillTimer LocalAlloc LocalLock LocalUnlock LocalFree)
+list(TRANSFORM SPIED_CALLS PREPEND "LINKER:--wrap=")
+target_link_options(offscreen_spy INTERFACE ${SPIED_CALLS})
+
 add_executable(native_tests
   tests/native/random_test.cpp
   tests/native/trig_test.cpp
@@ -45,7 +57,7 @@ add_executable(native_tests
   tests/native/replay_test.cpp
   tests/native/setup_dialog_test.cpp
 )
-target_link_libraries(native_tests PRIVATE tarvelimunde_replay_core GTest::gtest_main)
+target_link_libraries(native_tests PRIVATE offscreen_spy tarvelimunde_replay_core GTest::gtest_main)
 target_compile_definitions(native_tests PRIVATE REPLAY_TOOL="$<TARGET_FILE:tarvelimunde-replay>")
 add_dependencies(native_tests tarvelimunde-replay)
 # The host's command-line reading, which needs no window calls.
@@ -54,7 +66,7 @@ target_include_directories(native_tests PRIVATE host)
 gtest_discover_tests(native_tests DISCOVERY_MODE PRE_TEST)
 
 add_executable(endurance_tests tests/native/endurance_test.cpp)
-target_link_libraries(endurance_tests PRIVATE tarvelimunde_saver GTest::gtest_main)
+target_link_libraries(endurance_tests PRIVATE offscreen_spy GTest::gtest_main)
 target_include_directories(endurance_tests PRIVATE tests/native)
 target_link_options(endurance_tests PRIVATE -Wl,--wrap=malloc)
 gtest_discover_tests(endurance_tests DISCOVERY_MODE PRE_TEST)

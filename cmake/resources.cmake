@@ -22,8 +22,7 @@ set(icon_tool_sources
   ${CMAKE_SOURCE_DIR}/saver/colour_walk.cpp
   ${CMAKE_SOURCE_DIR}/saver/animated_palette.cpp
   ${CMAKE_SOURCE_DIR}/saver/curve.cpp
-  ${CMAKE_SOURCE_DIR}/offscreen/offscreen.cpp
-  ${CMAKE_SOURCE_DIR}/offscreen/framebuffer.cpp
+  ${OFFSCREEN_SOURCES}
   ${CMAKE_SOURCE_DIR}/tools/output/output_file.cpp
 )
 file(GLOB icon_tool_headers ${CMAKE_SOURCE_DIR}/saver/*.h ${CMAKE_SOURCE_DIR}/offscreen/*.h

@@ -4,8 +4,7 @@ add_compile_options(-Wall -Wextra -Oz -flto -fno-exceptions -fno-rtti)
 
 add_executable(tarvelimunde_web
   ${SAVER_SOURCES}
-  offscreen/offscreen.cpp
-  offscreen/framebuffer.cpp
+  ${OFFSCREEN_SOURCES}
   web/web_saver.cpp
 )
 target_include_directories(tarvelimunde_web PRIVATE saver offscreen)

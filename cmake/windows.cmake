@@ -120,11 +120,11 @@ add_dependencies(Tarvelimunde tarvelimunde_icon)
 # this build (x87 or SSE2) next to the native one.
 add_executable(tarvelimunde-replay
   ${SAVER_SOURCES}
-  offscreen/offscreen.cpp
-  offscreen/framebuffer.cpp
+  ${OFFSCREEN_SOURCES}
   tools/replay/replay_main.cpp
   tools/replay/replay_options.cpp
   tools/replay/replay_run.cpp
+  tools/replay/replay_progress.cpp
   tools/replay/replay_without_images.cpp
   tools/output/output_file.cpp
 )

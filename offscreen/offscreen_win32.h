@@ -73,6 +73,12 @@ typedef struct _SYSTEMTIME {
 #define LMEM_MOVEABLE 0x0002
 #define PALETTEINDEX(i) ((COLORREF)(0x01000000 | (DWORD)(WORD)(i)))
 
+// C names, as Win32 gives them, so that a program can put its own layer
+// around them at link time (ld --wrap). Not under Windows, where kernel32
+// exports some of the same names.
+#ifndef _WIN32
+extern "C" {
+#endif
 BOOL GetClientRect(HWND window, RECT* rect);
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
@@ -99,5 +105,8 @@ void GetSystemTime(SYSTEMTIME* now);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL SetDlgItemTextA(HWND dialog, int control, const char* text);
 BOOL EndDialog(HWND dialog, intptr_t result);
+#ifndef _WIN32
+}
+#endif
 
 #endif

@@ -67,9 +67,9 @@ TEST(AnimatedPaletteTest, CreationFillsEntryIWithTheWalkAfterICalls)
     EXPECT_EQ(0, memcmp(&walkAfter, &colourWalk, sizeof colourWalk));
     EXPECT_EQ(1, paletteAnimator.drawIndex);
     EXPECT_EQ(20, paletteAnimator.reservedCount);
-    EXPECT_EQ(0, OffscreenGetCounts().liveLocalBlocks) << "the description block is freed";
-    EXPECT_EQ(0, OffscreenGetCounts().liveDeviceContexts);
-    EXPECT_EQ(1, OffscreenGetCounts().livePalettes);
+    EXPECT_EQ(0, SpyGetCounts().liveLocalBlocks) << "the description block is freed";
+    EXPECT_EQ(0, SpyGetCounts().liveDeviceContexts);
+    EXPECT_EQ(1, SpyGetCounts().livePalettes);
 }
 
 TEST(AnimatedPaletteTest, PaletteMemoryFailureIsReportedAndLeavesNothing)
@@ -77,13 +77,13 @@ TEST(AnimatedPaletteTest, PaletteMemoryFailureIsReportedAndLeavesNothing)
     for (bool failLock : {false, true}) {
         ResetPicture();
         HWND window = OffscreenCreateWindow(64, 64, false);
-        OffscreenFailLocalAlloc(!failLock);
-        OffscreenFailLocalLock(failLock);
+        SpyFailLocalAlloc(!failLock);
+        SpyFailLocalLock(failLock);
         StartColourWalk();
         EXPECT_FALSE(CreateAnimatedPalette(window));
         EXPECT_EQ(nullptr, paletteAnimator.palette);
-        EXPECT_EQ(0, OffscreenGetCounts().livePalettes);
-        EXPECT_EQ(0, OffscreenGetCounts().liveLocalBlocks) << "a block that would not lock is freed";
+        EXPECT_EQ(0, SpyGetCounts().livePalettes);
+        EXPECT_EQ(0, SpyGetCounts().liveLocalBlocks) << "a block that would not lock is freed";
     }
 }
 

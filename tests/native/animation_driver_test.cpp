@@ -13,8 +13,8 @@ std::vector<std::string>
 LoggedCalls()
 {
     std::vector<std::string> calls;
-    for (int i = 0; i < OffscreenCallCount(); i++)
-        calls.push_back(OffscreenCall(i));
+    for (int i = 0; i < SpyCallCount(); i++)
+        calls.push_back(SpyCall(i));
     return calls;
 }
 
@@ -24,10 +24,10 @@ TEST(AnimationDriverTest, CreationSeedsFromTheClockAndStartsTimerOne)
 {
     ResetPicture();
     OffscreenSetClock(1765000000u);
-    OffscreenSetDefaultResult(77);
+    SpySetDefaultResult(77);
     HWND window = OffscreenCreateWindow(640, 480, false);
     EXPECT_EQ(77, ScreenSaverProc(window, WM_CREATE, 0, 0)) << "the host's result is returned";
-    EXPECT_EQ(1, OffscreenDefaultProcCalls(WM_CREATE));
+    EXPECT_EQ(1, SpyDefaultProcCalls(WM_CREATE));
 
     ReferenceDraws d{1765000000u};
     int k = d.Next() % 5 + 10;
@@ -35,7 +35,7 @@ TEST(AnimationDriverTest, CreationSeedsFromTheClockAndStartsTimerOne)
     EXPECT_EQ(1, paletteAnimator.drawIndex);
     EXPECT_NE(nullptr, paletteAnimator.palette);
     UINT period = 0;
-    EXPECT_EQ(1u, OffscreenLastTimerSet(&period));
+    EXPECT_EQ(1u, SpyLastTimerSet(&period));
     EXPECT_EQ(1u, period);
     EXPECT_EQ(1, animationDriver.timerId);
     EXPECT_EQ(0, colourWalk.scheme);
@@ -44,9 +44,9 @@ TEST(AnimationDriverTest, CreationSeedsFromTheClockAndStartsTimerOne)
 TEST(AnimationDriverTest, FirstTickClearsAndDrawsFromTheStartPoint)
 {
     HWND window = CreatedSaver(640, 480, 9, true);
-    EXPECT_EQ(0, OffscreenGetCounts().erases);
+    EXPECT_EQ(0, SpyGetCounts().erases);
     ScreenSaverProc(window, WM_TIMER, 1, 0);
-    EXPECT_EQ(1, OffscreenGetCounts().erases);
+    EXPECT_EQ(1, SpyGetCounts().erases);
     OffscreenLine line = OffscreenLastLine();
     EXPECT_EQ(320 + 240, line.from.x);
     EXPECT_EQ(240, line.from.y);
@@ -62,15 +62,14 @@ TEST(AnimationDriverTest, FirstTickClearsAndDrawsFromTheStartPoint)
     EXPECT_EQ(line.to.y, OffscreenLastLine().from.y);
     EXPECT_EQ(PALETTEINDEX(2), OffscreenLastLine().colour);
 
-    int width, height;
-    const uint8_t* pixels = OffscreenPixels(&width, &height);
-    EXPECT_EQ(1, pixels[240 * width + 560]) << "the first segment is drawn in palette index 1";
+    const Framebuffer* frame = OffscreenFramebuffer();
+    EXPECT_EQ(1, frame->pixels[240 * frame->width + 560]) << "the first segment is drawn in palette index 1";
 }
 
 TEST(AnimationDriverTest, TickMakesItsCallsInOrder)
 {
     HWND window = CreatedSaver(640, 480);
-    OffscreenLogCalls(true);
+    SpyLogCalls(true);
     ScreenSaverProc(window, WM_TIMER, 1, 0);
     std::vector<std::string> expected = {
         "GetDC", "GetClientRect", "FillRect", "SelectPalette", "RealizePalette", "CreatePen", "SelectObject",
@@ -78,7 +77,7 @@ TEST(AnimationDriverTest, TickMakesItsCallsInOrder)
         "AnimatePalette", "SelectPalette", "DeleteObject", "ReleaseDC",
     };
     EXPECT_EQ(expected, LoggedCalls());
-    OffscreenLogCalls(true);
+    SpyLogCalls(true);
     ScreenSaverProc(window, WM_TIMER, 1, 0);
     expected.erase(expected.begin() + 1, expected.begin() + 3);
     EXPECT_EQ(expected, LoggedCalls()) << "later ticks of a figure do not clear";
@@ -87,13 +86,13 @@ TEST(AnimationDriverTest, TickMakesItsCallsInOrder)
 TEST(AnimationDriverTest, AnyTimerIdTicksAndTheResultIsTheHosts)
 {
     HWND window = CreatedSaver(100, 100);
-    OffscreenSetDefaultResult(-5);
+    SpySetDefaultResult(-5);
     for (WPARAM id : {(WPARAM)1, (WPARAM)2, (WPARAM)0, (WPARAM)0xFFFF}) {
-        int lines = OffscreenGetCounts().lines;
+        int lines = SpyGetCounts().lines;
         EXPECT_EQ(-5, ScreenSaverProc(window, WM_TIMER, id, 0));
-        EXPECT_EQ(lines + 1, OffscreenGetCounts().lines) << "timer " << id;
+        EXPECT_EQ(lines + 1, SpyGetCounts().lines) << "timer " << id;
     }
-    EXPECT_EQ(4, OffscreenDefaultProcCalls(WM_TIMER));
+    EXPECT_EQ(4, SpyDefaultProcCalls(WM_TIMER));
 }
 
 TEST(AnimationDriverTest, EraseBackgroundFillsBlackAndIsNotPassedOn)
@@ -102,25 +101,25 @@ TEST(AnimationDriverTest, EraseBackgroundFillsBlackAndIsNotPassedOn)
     for (int i = 0; i < 30; i++)
         ScreenSaverProc(window, WM_TIMER, 1, 0);
     HDC dc = GetDC(window);
-    OffscreenSetDefaultResult(1);
+    SpySetDefaultResult(1);
     EXPECT_EQ(0, ScreenSaverProc(window, WM_ERASEBKGND, (WPARAM)dc, 0));
     ReleaseDC(window, dc);
-    EXPECT_EQ(0, OffscreenDefaultProcCalls(WM_ERASEBKGND));
-    int width, height;
-    const uint8_t* pixels = OffscreenPixels(&width, &height);
-    for (int i = 0; i < width * height; i++)
-        ASSERT_EQ(0, pixels[i]);
+    EXPECT_EQ(0, SpyDefaultProcCalls(WM_ERASEBKGND));
+    const Framebuffer* frame = OffscreenFramebuffer();
+    ASSERT_EQ(50u * 40u, frame->pixels.size());
+    for (uint8_t index : frame->pixels)
+        ASSERT_EQ(0, index);
 }
 
 TEST(AnimationDriverTest, OtherMessagesArePassedOnUnchanged)
 {
     HWND window = CreatedSaver(100, 100);
-    OffscreenSetDefaultResult(1234);
+    SpySetDefaultResult(1234);
     EXPECT_EQ(1234, ScreenSaverProc(window, 0x000F, 0, 0));
     EXPECT_EQ(1234, ScreenSaverProc(window, 0x8000, 0, 0));
-    EXPECT_EQ(1, OffscreenDefaultProcCalls(0x000F));
-    EXPECT_EQ(1, OffscreenDefaultProcCalls(0x8000));
-    EXPECT_EQ(0, OffscreenGetCounts().lines);
+    EXPECT_EQ(1, SpyDefaultProcCalls(0x000F));
+    EXPECT_EQ(1, SpyDefaultProcCalls(0x8000));
+    EXPECT_EQ(0, SpyGetCounts().lines);
 }
 
 TEST(AnimationDriverTest, DestroyReleasesPaletteAndTimer)
@@ -128,34 +127,34 @@ TEST(AnimationDriverTest, DestroyReleasesPaletteAndTimer)
     HWND window = CreatedSaver(100, 100);
     ScreenSaverProc(window, WM_TIMER, 1, 0);
     ScreenSaverProc(window, WM_DESTROY, 0, 0);
-    EXPECT_EQ(0, OffscreenGetCounts().livePalettes);
-    EXPECT_EQ(0, OffscreenGetCounts().runningTimers);
-    EXPECT_EQ(1u, OffscreenLastTimerKilled());
-    EXPECT_EQ(1, OffscreenDefaultProcCalls(WM_DESTROY));
+    EXPECT_EQ(0, SpyGetCounts().livePalettes);
+    EXPECT_EQ(0, SpyGetCounts().runningTimers);
+    EXPECT_EQ(1u, SpyLastTimerKilled());
+    EXPECT_EQ(1, SpyDefaultProcCalls(WM_DESTROY));
 }
 
 TEST(AnimationDriverTest, DestroyWithoutCreationDeletesAndKillsNothing)
 {
     ResetPicture();
     HWND window = OffscreenCreateWindow(100, 100, false);
-    OffscreenLogCalls(true);
+    SpyLogCalls(true);
     ScreenSaverProc(window, WM_DESTROY, 0, 0);
     EXPECT_TRUE(LoggedCalls().empty());
-    EXPECT_EQ(1, OffscreenDefaultProcCalls(WM_DESTROY));
+    EXPECT_EQ(1, SpyDefaultProcCalls(WM_DESTROY));
 }
 
 TEST(AnimationDriverTest, FailedPaletteMemoryFailsCreationWithoutATimer)
 {
     ResetPicture();
     HWND window = OffscreenCreateWindow(100, 100, false);
-    OffscreenFailLocalAlloc(true);
-    OffscreenSetDefaultResult(0);
+    SpyFailLocalAlloc(true);
+    SpySetDefaultResult(0);
     EXPECT_EQ(-1, ScreenSaverProc(window, WM_CREATE, 0, 0));
-    EXPECT_EQ(0, OffscreenDefaultProcCalls(WM_CREATE)) << "not passed on";
-    EXPECT_EQ(0u, OffscreenLastTimerSet(NULL));
+    EXPECT_EQ(0, SpyDefaultProcCalls(WM_CREATE)) << "not passed on";
+    EXPECT_EQ(0u, SpyLastTimerSet(NULL));
     EXPECT_EQ(0, animationDriver.timerId);
 
-    OffscreenLogCalls(true);
+    SpyLogCalls(true);
     ScreenSaverProc(window, WM_DESTROY, 0, 0);
     for (const std::string& call : LoggedCalls()) {
         EXPECT_NE("DeleteObject", call);
@@ -167,10 +166,10 @@ TEST(AnimationDriverTest, TimerThatCannotStartIsNotKilled)
 {
     ResetPicture();
     HWND window = OffscreenCreateWindow(100, 100, false);
-    OffscreenFailSetTimer(true);
+    SpyFailSetTimer(true);
     EXPECT_EQ(0, ScreenSaverProc(window, WM_CREATE, 0, 0));
     EXPECT_EQ(0, animationDriver.timerId);
-    OffscreenLogCalls(true);
+    SpyLogCalls(true);
     ScreenSaverProc(window, WM_DESTROY, 0, 0);
     for (const std::string& call : LoggedCalls())
         EXPECT_NE("KillTimer", call);
@@ -180,20 +179,20 @@ TEST(AnimationDriverTest, TicksLeakNothing)
 {
     for (bool failPalette : {false, true}) {
         ResetPicture();
-        OffscreenFailCreatePalette(failPalette);
+        SpyFailCreatePalette(failPalette);
         HWND window = OffscreenCreateWindow(320, 240, true);
         ScreenSaverProc(window, WM_CREATE, 0, 0);
-        OffscreenCounts before = OffscreenGetCounts();
+        SpyCounts before = SpyGetCounts();
         for (int i = 0; i < 5000; i++)
             ScreenSaverProc(window, WM_TIMER, 1, 0);
-        OffscreenCounts after = OffscreenGetCounts();
+        SpyCounts after = SpyGetCounts();
         EXPECT_EQ(before.livePens, after.livePens);
         EXPECT_EQ(before.livePalettes, after.livePalettes);
         EXPECT_EQ(0, after.liveDeviceContexts);
         EXPECT_EQ(0, after.liveLocalBlocks);
         EXPECT_EQ(5000, after.lines - before.lines);
         ScreenSaverProc(window, WM_DESTROY, 0, 0);
-        EXPECT_EQ(0, OffscreenGetCounts().livePalettes);
+        EXPECT_EQ(0, SpyGetCounts().livePalettes);
     }
 }
 

@@ -86,7 +86,7 @@ TEST(CurveTest, StartFigureDrawsInOrderAndStartsAtTheBaseRadius)
     int rolling = d.Next() % pen + 1;
 
     HDC dc = GetDC(window);
-    int erasesBefore = OffscreenGetCounts().erases;
+    int erasesBefore = SpyGetCounts().erases;
     StartFigure(window, dc);
     ReleaseDC(window, dc);
     EXPECT_EQ(rotate > 100 ? 1 : 0, paletteAnimator.rotateUp);
@@ -96,7 +96,7 @@ TEST(CurveTest, StartFigureDrawsInOrderAndStartsAtTheBaseRadius)
     EXPECT_EQ(rolling, curveState.rollingRadius);
     EXPECT_EQ(240 - pen + rolling, curveState.fixedRadius);
     EXPECT_EQ(0, colourWalk.scheme) << "scheme moves on modulo 4";
-    EXPECT_EQ(erasesBefore + 1, OffscreenGetCounts().erases) << "the client area is cleared";
+    EXPECT_EQ(erasesBefore + 1, SpyGetCounts().erases) << "the client area is cleared";
     EXPECT_EQ(240, curveState.lastX);
     EXPECT_EQ(0, curveState.lastY);
     EXPECT_EQ(d.state, randomGenerator.state) << "exactly four draws";
@@ -180,13 +180,13 @@ TEST(CurveTest, FigureGoesOnAtExactlyTheLimit)
 {
     HWND window = CreatedSaver(200, 200);
     ScreenSaverProc(window, WM_TIMER, 1, 0);
-    int erases = OffscreenGetCounts().erases;
+    int erases = SpyGetCounts().erases;
     curveState.t = curveState.tLimit;
     ScreenSaverProc(window, WM_TIMER, 1, 0);
-    EXPECT_EQ(erases, OffscreenGetCounts().erases) << "no new figure at equality";
+    EXPECT_EQ(erases, SpyGetCounts().erases) << "no new figure at equality";
     curveState.t = nextafterf(curveState.tLimit, 100.0f);
     ScreenSaverProc(window, WM_TIMER, 1, 0);
-    EXPECT_EQ(erases + 1, OffscreenGetCounts().erases);
+    EXPECT_EQ(erases + 1, SpyGetCounts().erases);
 }
 
 TEST(CurveTest, PointsNeverLeaveTheBaseRadius)

@@ -58,12 +58,12 @@ TEST(EnduranceTest, TicksAllocateNothing)
         HWND window = CreatedSaver(640, 480, 21, keepPixels);
         ScreenSaverProc(window, WM_TIMER, 1, 0);
         long before = allocations;
-        OffscreenCounts countsBefore = OffscreenGetCounts();
+        SpyCounts countsBefore = SpyGetCounts();
         for (int i = 0; i < 20000; i++)
             ScreenSaverProc(window, WM_TIMER, 1, 0);
         EXPECT_EQ(before, allocations);
-        EXPECT_EQ(countsBefore.liveLocalBlocks, OffscreenGetCounts().liveLocalBlocks);
-        EXPECT_EQ(countsBefore.livePens, OffscreenGetCounts().livePens);
+        EXPECT_EQ(countsBefore.liveLocalBlocks, SpyGetCounts().liveLocalBlocks);
+        EXPECT_EQ(countsBefore.livePens, SpyGetCounts().livePens);
     }
 }
 
@@ -79,7 +79,7 @@ TEST(EnduranceTest, LongRunsKeepEveryInvariant)
         PALETTEENTRY shownLast = shown[255];
         int base = curveState.baseRadius;
         int top = 255 - paletteAnimator.reservedCount;
-        OffscreenCounts start = OffscreenGetCounts();
+        SpyCounts start = SpyGetCounts();
         for (uint64_t n = 1; n <= ticks; n++) {
             int pen = paletteAnimator.drawIndex;
             ScreenSaverProc(window, WM_TIMER, 1, 0);
@@ -95,11 +95,11 @@ TEST(EnduranceTest, LongRunsKeepEveryInvariant)
             }
             ASSERT_EQ(0, shown[0].peRed | shown[0].peGreen | shown[0].peBlue);
             ASSERT_EQ(0, memcmp(&shownLast, &shown[255], sizeof shownLast)) << "entry 255 is never animated";
-            ASSERT_EQ(start.livePens, OffscreenGetCounts().livePens);
-            ASSERT_EQ(0, OffscreenGetCounts().liveDeviceContexts);
+            ASSERT_EQ(start.livePens, SpyGetCounts().livePens);
+            ASSERT_EQ(0, SpyGetCounts().liveDeviceContexts);
         }
         ScreenSaverProc(window, WM_DESTROY, 0, 0);
-        EXPECT_EQ(0, OffscreenGetCounts().livePalettes);
-        EXPECT_EQ(0, OffscreenGetCounts().runningTimers);
+        EXPECT_EQ(0, SpyGetCounts().livePalettes);
+        EXPECT_EQ(0, SpyGetCounts().runningTimers);
     }
 }

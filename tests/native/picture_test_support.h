@@ -14,7 +14,7 @@
 #include "colour_walk.h"
 #include "fresh_picture.h"
 #include "curve.h"
-#include "offscreen.h"
+#include "offscreen_spy.h"
 #include "random.h"
 
 

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include <fstream>
+#include <numeric>
 #include <sstream>
 #include <string>
 
@@ -149,13 +150,13 @@ struct Model {
 };
 
 std::string
-ReplayTrace(const ReplayOptions& options)
+ReplayTrace(const ReplayOptions& options, ReplayProgress* progress = NULL)
 {
     char* buffer = NULL;
     size_t size = 0;
     FILE* stream = open_memstream(&buffer, &size);
     std::string error;
-    int status = RunReplay(options, stream, &error);
+    int status = RunReplay(options, stream, progress, &error);
     fclose(stream);
     std::string trace(buffer, size);
     free(buffer);
@@ -186,6 +187,29 @@ bool
 Exists(const std::string& path)
 {
     return access(path.c_str(), F_OK) == 0;
+}
+
+// A fresh, empty folder of its own for a test.
+std::string
+FreshFolder(const std::string& name)
+{
+    std::string folder = ::testing::TempDir() + name + "/";
+    EXPECT_EQ(0, system(("rm -rf '" + folder + "' && mkdir '" + folder + "'").c_str()));
+    return folder;
+}
+
+// The temporaries left in a folder (output_file.cpp names them NAME.partial-XXXXXX).
+std::string
+Leftovers(const std::string& folder)
+{
+    std::string names;
+    DIR* listing = opendir(folder.c_str());
+    while (dirent* entry = listing ? readdir(listing) : NULL)
+        if (std::string(entry->d_name).find(".partial-") != std::string::npos)
+            names += std::string(entry->d_name) + " ";
+    if (listing)
+        closedir(listing);
+    return names;
 }
 
 }
@@ -251,9 +275,49 @@ TEST(ReplayTest, TraceHasTheDocumentedShape)
     EXPECT_EQ(256, counts[4]);
 }
 
+// On a terminal: one line, each whole percent once, blanked at the end; the
+// trace untouched; nothing before the run has lasted long enough.
+TEST(ReplayTest, ProgressRewritesOneLineAndLeavesTheTraceAlone)
+{
+    ReplayOptions options;
+    options.ticks = 250;
+    options.trace = "-";
+    const std::string trace = ReplayTrace(options);
+    for (double afterSeconds : {0.0, 3600.0}) {
+        char* buffer = NULL;
+        size_t size = 0;
+        ReplayProgress progress = ReplayProgress();
+        progress.to = open_memstream(&buffer, &size);
+        progress.afterSeconds = afterSeconds;
+        EXPECT_EQ(trace, ReplayTrace(options, &progress));
+        fclose(progress.to);
+        std::string shown(buffer, size);
+        free(buffer);
+        if (afterSeconds > 0) {
+            EXPECT_EQ("", shown);
+            continue;
+        }
+        std::vector<int> percents;
+        size_t longest = 0, at = 0, next;
+        const std::string start = "\rtarvelimunde-replay:";
+        while ((next = shown.find('\r', at + 1)) != std::string::npos && shown.compare(at, start.size(), start) == 0) {
+            percents.push_back(atoi(shown.c_str() + at + start.size()));
+            EXPECT_EQ(" %", shown.substr(next - 2, 2));
+            longest = std::max(longest, next - at - 1);
+            at = next;
+        }
+        std::vector<int> everyPercent(100);
+        std::iota(everyPercent.begin(), everyPercent.end(), 1);
+        EXPECT_EQ(everyPercent, percents);
+        const std::string blank = shown.substr(at);
+        EXPECT_EQ("\r" + std::string(blank.size() - 2, ' ') + "\r", blank);
+        EXPECT_GE(blank.size() - 2, longest) << "the blank covers the line";
+    }
+}
+
 TEST(ReplayTest, ImagesAndTraceFilesAreWrittenWhole)
 {
-    std::string dir = ::testing::TempDir();
+    std::string dir = FreshFolder("whole");
     std::string gif = dir + "replay.gif", png = dir + "replay.png", trace = dir + "replay.trace";
     Outcome ok = RunTool("--seed 3 --size 64x48 --ticks 200 --every 50 --gif " + gif + " --png " + png +
                          " --trace " + trace);
@@ -264,14 +328,13 @@ TEST(ReplayTest, ImagesAndTraceFilesAreWrittenWhole)
     pngFile.read(pngMagic, 8);
     EXPECT_EQ("GIF89a", std::string(gifMagic, 6));
     EXPECT_EQ("\x89PNG\r\n\x1a\n", std::string(pngMagic, 8));
-    EXPECT_FALSE(Exists(gif + ".partial"));
-    EXPECT_FALSE(Exists(png + ".partial"));
     EXPECT_TRUE(Exists(trace));
+    EXPECT_EQ("", Leftovers(dir));
 }
 
 TEST(ReplayTest, BadArgumentsEndWithOneLineAndCode2)
 {
-    std::string dir = ::testing::TempDir();
+    std::string dir = FreshFolder("bad");
     const char* bad[] = {
         "--bogus",
         "--seed",
@@ -305,6 +368,7 @@ TEST(ReplayTest, BadArgumentsEndWithOneLineAndCode2)
     EXPECT_FALSE(Exists(dir + "big.png"));
     EXPECT_FALSE(Exists(dir + "empty.png"));
     EXPECT_FALSE(Exists(dir + "x.gif"));
+    EXPECT_EQ("", Leftovers(dir));
 }
 
 TEST(ReplayTest, HelpAndDefaultsSucceed)
@@ -323,19 +387,6 @@ class OutputPathTest : public ::testing::TestWithParam<const char*> {};
 namespace {
 
 std::string
-Leftovers(const std::string& folder)
-{
-    std::string names;
-    DIR* listing = opendir(folder.c_str());
-    while (dirent* entry = listing ? readdir(listing) : NULL)
-        if (std::string(entry->d_name).find(".partial") != std::string::npos)
-            names += std::string(entry->d_name) + " ";
-    if (listing)
-        closedir(listing);
-    return names;
-}
-
-std::string
 Head(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -344,68 +395,75 @@ Head(const std::string& path)
     return head;
 }
 
+enum Kind { kNew, kRegular, kLink, kNullDevice, kFullDevice, kFifo, kFolder, kMissingFolder };
+
+void
+WriteTo(const std::string& option, Kind kind)
+{
+    const std::string expectedHead = option == "--trace" ? "ini" : option == "--png" ? "\x89PN" : "GIF";
+    SCOPED_TRACE("kind " + std::to_string(kind));
+    std::string folder = FreshFolder("out" + std::to_string(kind) + option);
+    std::string path = folder + "out", target = folder + "target";
+    std::string received;
+    std::thread reader;
+    switch (kind) {
+    case kRegular: std::ofstream(path) << "old"; break;
+    case kLink:
+        std::ofstream(target) << "old";
+        ASSERT_EQ(0, symlink("target", path.c_str()));
+        break;
+    case kNullDevice: ASSERT_EQ(0, mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3))); break;
+    case kFullDevice: ASSERT_EQ(0, mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7))); break;
+    case kFifo:
+        ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
+        reader = std::thread([&] {
+            std::ifstream fifo(path, std::ios::binary);
+            received.assign(std::istreambuf_iterator<char>(fifo), std::istreambuf_iterator<char>());
+        });
+        break;
+    case kFolder: ASSERT_EQ(0, mkdir(path.c_str(), 0755)); break;
+    case kMissingFolder: path = folder + "missing/out"; break;
+    default: break;
+    }
+    Outcome outcome = RunTool("--seed 5 --size 32x24 --ticks 20 " + option + " " + path);
+    if (reader.joinable())
+        reader.join();
+
+    struct stat status;
+    ASSERT_EQ(kind == kMissingFolder ? -1 : 0, lstat(path.c_str(), &status));
+    const bool fails = kind == kFullDevice || kind == kFolder || kind == kMissingFolder;
+    EXPECT_EQ(fails ? 2 : 0, outcome.exitCode) << outcome.errors;
+    if (fails) {
+        EXPECT_NE(std::string::npos, outcome.errors.find("cannot write '" + path + "'")) << outcome.errors;
+        EXPECT_EQ(1, std::count(outcome.errors.begin(), outcome.errors.end(), '\n')) << outcome.errors;
+    }
+    switch (kind) {
+    case kNew:
+    case kRegular: EXPECT_TRUE(S_ISREG(status.st_mode)); EXPECT_EQ(expectedHead, Head(path)); break;
+    case kLink: EXPECT_TRUE(S_ISLNK(status.st_mode)); EXPECT_EQ(expectedHead, Head(target)); break;
+    case kNullDevice:
+    case kFullDevice: EXPECT_TRUE(S_ISCHR(status.st_mode)); break;
+    case kFifo: EXPECT_TRUE(S_ISFIFO(status.st_mode)); EXPECT_EQ(expectedHead, received.substr(0, 3)); break;
+    case kFolder: EXPECT_TRUE(S_ISDIR(status.st_mode)); EXPECT_EQ("", Leftovers(path)); break;
+    case kMissingFolder: break;
+    }
+    EXPECT_EQ("", Leftovers(folder));
+}
+
 }
 
 TEST_P(OutputPathTest, EachKindOfPathIsWrittenAsItIs)
 {
-    const std::string option = GetParam();
-    const std::string expectedHead = option == "--trace" ? "ini" : option == "--png" ? "\x89PN" : "GIF";
-    const bool root = geteuid() == 0;
-    if (!root)
-        fprintf(stderr, "not root: the device cases are skipped\n");
-    enum Kind { kNew, kRegular, kLink, kNullDevice, kFullDevice, kFifo, kFolder, kMissingFolder };
-    for (Kind kind : {kNew, kRegular, kLink, kNullDevice, kFullDevice, kFifo, kFolder, kMissingFolder}) {
-        if (!root && (kind == kNullDevice || kind == kFullDevice))
-            continue;
-        SCOPED_TRACE("kind " + std::to_string(kind));
-        std::string folder = ::testing::TempDir() + "out" + std::to_string(kind) + option + "/";
-        std::string path = folder + "out", target = folder + "target";
-        ASSERT_EQ(0, system(("rm -rf '" + folder + "' && mkdir '" + folder + "'").c_str()));
-        std::string received;
-        std::thread reader;
-        switch (kind) {
-        case kRegular: std::ofstream(path) << "old"; break;
-        case kLink:
-            std::ofstream(target) << "old";
-            ASSERT_EQ(0, symlink("target", path.c_str()));
-            break;
-        case kNullDevice: ASSERT_EQ(0, mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3))); break;
-        case kFullDevice: ASSERT_EQ(0, mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7))); break;
-        case kFifo:
-            ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
-            reader = std::thread([&] {
-                std::ifstream fifo(path, std::ios::binary);
-                received.assign(std::istreambuf_iterator<char>(fifo), std::istreambuf_iterator<char>());
-            });
-            break;
-        case kFolder: ASSERT_EQ(0, mkdir(path.c_str(), 0755)); break;
-        case kMissingFolder: path = folder + "missing/out"; break;
-        default: break;
-        }
-        Outcome outcome = RunTool("--seed 5 --size 32x24 --ticks 20 " + option + " " + path);
-        if (reader.joinable())
-            reader.join();
+    for (Kind kind : {kNew, kRegular, kLink, kFifo, kFolder, kMissingFolder})
+        WriteTo(GetParam(), kind);
+}
 
-        struct stat status;
-        ASSERT_EQ(kind == kMissingFolder ? -1 : 0, lstat(path.c_str(), &status));
-        const bool fails = kind == kFullDevice || kind == kFolder || kind == kMissingFolder;
-        EXPECT_EQ(fails ? 2 : 0, outcome.exitCode) << outcome.errors;
-        if (fails) {
-            EXPECT_NE(std::string::npos, outcome.errors.find("cannot write '" + path + "'")) << outcome.errors;
-            EXPECT_EQ(1, std::count(outcome.errors.begin(), outcome.errors.end(), '\n')) << outcome.errors;
-        }
-        switch (kind) {
-        case kNew:
-        case kRegular: EXPECT_TRUE(S_ISREG(status.st_mode)); EXPECT_EQ(expectedHead, Head(path)); break;
-        case kLink: EXPECT_TRUE(S_ISLNK(status.st_mode)); EXPECT_EQ(expectedHead, Head(target)); break;
-        case kNullDevice:
-        case kFullDevice: EXPECT_TRUE(S_ISCHR(status.st_mode)); break;
-        case kFifo: EXPECT_TRUE(S_ISFIFO(status.st_mode)); EXPECT_EQ(expectedHead, received.substr(0, 3)); break;
-        case kFolder: EXPECT_TRUE(S_ISDIR(status.st_mode)); EXPECT_EQ("", Leftovers(path)); break;
-        case kMissingFolder: break;
-        }
-        EXPECT_EQ("", Leftovers(folder));
-    }
+TEST_P(OutputPathTest, DevicesAreWrittenInPlace)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "making the device nodes (mknod) needs root";
+    for (Kind kind : {kNullDevice, kFullDevice})
+        WriteTo(GetParam(), kind);
 }
 
 INSTANTIATE_TEST_SUITE_P(Outputs, OutputPathTest, ::testing::Values("--trace", "--png", "--gif"));

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "offscreen.h"
+#include "offscreen_spy.h"
 #include "setup_dialog.h"
 
 namespace {
@@ -33,7 +33,7 @@ protected:
         SetUp();
         OffscreenSetDeviceCaps(sizePalette, 20);
         EXPECT_EQ(TRUE, SetupDialogProc(dialog, WM_INITDIALOG, 0, 0));
-        const char* text = OffscreenDialogText(kDisplayVerdictControl);
+        const char* text = SpyDialogText(kDisplayVerdictControl);
         return text ? text : "(not set)";
     }
 
@@ -55,24 +55,24 @@ TEST_F(SetupDialogTest, AnyOtherPaletteSizeAsksFor256Colours)
 
 TEST_F(SetupDialogTest, InitialisationSetsOnlyTheVerdictAndReleasesTheDeviceContext)
 {
-    OffscreenLogCalls(true);
+    SpyLogCalls(true);
     EXPECT_EQ(TRUE, SetupDialogProc(dialog, WM_INITDIALOG, 0, 0));
-    EXPECT_EQ(0, OffscreenGetCounts().liveDeviceContexts);
+    EXPECT_EQ(0, SpyGetCounts().liveDeviceContexts);
     std::vector<std::string> calls;
-    for (int i = 0; i < OffscreenCallCount(); i++)
-        calls.push_back(OffscreenCall(i));
+    for (int i = 0; i < SpyCallCount(); i++)
+        calls.push_back(SpyCall(i));
     EXPECT_EQ((std::vector<std::string>{"GetDC", "GetDeviceCaps(SIZEPALETTE)", "ReleaseDC"}), calls);
     for (int control : {1, 65535, -1})
-        EXPECT_EQ(nullptr, OffscreenDialogText(control)) << control;
+        EXPECT_EQ(nullptr, SpyDialogText(control)) << control;
     intptr_t result = 0;
-    EXPECT_FALSE(OffscreenDialogEnded(&result));
+    EXPECT_FALSE(SpyDialogEnded(&result));
 }
 
 TEST_F(SetupDialogTest, OkEndsTheDialogWithOne)
 {
     EXPECT_EQ(TRUE, SetupDialogProc(dialog, WM_COMMAND, Command(kOkCommand, 0), 0));
     intptr_t result = 0;
-    EXPECT_TRUE(OffscreenDialogEnded(&result));
+    EXPECT_TRUE(SpyDialogEnded(&result));
     EXPECT_EQ(1, result);
 }
 
@@ -89,7 +89,7 @@ TEST_F(SetupDialogTest, OtherCommandsLeaveTheDialogOpen)
         SCOPED_TRACE(wParam);
         EXPECT_EQ(FALSE, SetupDialogProc(dialog, WM_COMMAND, wParam, 0));
         intptr_t result = 0;
-        EXPECT_FALSE(OffscreenDialogEnded(&result));
+        EXPECT_FALSE(SpyDialogEnded(&result));
     }
 }
 
@@ -100,9 +100,9 @@ TEST_F(SetupDialogTest, OtherMessagesAreNotHandled)
         EXPECT_EQ(FALSE, SetupDialogProc(dialog, message, Command(kOkCommand, 0), 0));
     }
     intptr_t result = 0;
-    EXPECT_FALSE(OffscreenDialogEnded(&result));
-    EXPECT_EQ(nullptr, OffscreenDialogText(kDisplayVerdictControl));
-    EXPECT_EQ(0, OffscreenGetCounts().liveDeviceContexts);
+    EXPECT_FALSE(SpyDialogEnded(&result));
+    EXPECT_EQ(nullptr, SpyDialogText(kDisplayVerdictControl));
+    EXPECT_EQ(0, SpyGetCounts().liveDeviceContexts);
 }
 
 }

@@ -30,7 +30,8 @@ main(int argc, char** argv)
         fputs(kReplayUsage, stdout);
         return 0;
     }
-    if (RunReplay(options, stdout, &error) != 0) {
+    ReplayProgress progress = TerminalProgress();
+    if (RunReplay(options, stdout, &progress, &error) != 0) {
         fprintf(stderr, "tarvelimunde-replay: %s\n", error.c_str());
         return 2;
     }

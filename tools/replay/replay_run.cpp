@@ -73,7 +73,7 @@ Fail(Outputs* outputs, const std::string& message, std::string* error)
 }
 
 int
-RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
+RunReplay(const ReplayOptions& o, FILE* standardOutput, ReplayProgress* progress, std::string* error)
 {
     Outputs out;
     std::string message;
@@ -112,11 +112,15 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
     if (ScreenSaverProc(window, WM_CREATE, 0, 0) == -1)
         return Fail(&out, "window creation failed", error);
 
+    ReplayProgress quiet = ReplayProgress();
+    if (progress == NULL)
+        progress = &quiet;
     const CurveState& c = curveState;
     if (out.trace) {
         fprintf(out.trace, "init %d %d %d\n", c.centreX, c.centreY, c.baseRadius);
         TraceColourEntries(out.trace, "palette", 1, 255);
     }
+    StartProgress(progress, o.ticks);
     for (uint64_t n = 1; n <= o.ticks; n++) {
         bool startsFigure = c.t > c.tLimit;
         ScreenSaverProc(window, WM_TIMER, kAnimationTimer, 0);
@@ -131,21 +135,22 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, std::string* error)
                     ChannelByte(colourWalk.green), ChannelByte(colourWalk.blue));
         }
         if (out.gif && n % o.every == 0) {
-            int width, height;
-            const uint8_t* pixels = OffscreenPixels(&width, &height);
-            if (!AddGifFrame(out.gif, pixels, OffscreenPaletteColours(paletteAnimator.palette),
-                             GifDelay(o.every), &message))
+            if (!AddGifFrame(out.gif, OffscreenFramebuffer()->pixels.data(),
+                             OffscreenPaletteColours(paletteAnimator.palette), GifDelay(o.every), &message)) {
+                EndProgress(progress);
                 return Fail(&out, "cannot write '" + o.gif + "': " + message, error);
+            }
         }
+        AdvanceProgress(progress, n);
     }
+    EndProgress(progress);
     if (out.trace)
         TraceColourEntries(out.trace, "entries", 0, 255);
 
     if (!o.png.empty()) {
-        int width, height;
-        const uint8_t* pixels = OffscreenPixels(&width, &height);
-        if (!WriteIndexedPng(pngPath, pixels, width,
-                             height, OffscreenPaletteColours(paletteAnimator.palette), &message))
+        const Framebuffer* frame = OffscreenFramebuffer();
+        if (!WriteIndexedPng(pngPath, frame->pixels.data(), frame->width, frame->height,
+                             OffscreenPaletteColours(paletteAnimator.palette), &message))
             return Fail(&out, "cannot write " + Quoted(o.png), error);
     }
     ScreenSaverProc(window, WM_DESTROY, 0, 0);
