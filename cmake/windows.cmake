@@ -148,7 +148,7 @@ else()
 endif()
 set(WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
 set(WINE_TEST_ENVIRONMENT TARVELIMUNDE_WINE_TEMPLATE=${WINE_TEMPLATE} TARVELIMUNDE_WINE=${WINE_LOADER})
-add_test(NAME wine_template COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/make-template.sh ${WINE_TEMPLATE})
+add_test(NAME wine_template COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/prefix.sh template ${WINE_TEMPLATE})
 set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 240)
 set_tests_properties(replay_traces PROPERTIES ENVIRONMENT "${WINE_TEST_ENVIRONMENT}"
   FIXTURES_REQUIRED wine_prefix TIMEOUT 300)
