@@ -2,6 +2,6 @@
 # message loop (tests/bench/wine_bench.sh runs it; not part of ctest).
 add_executable(saver_bench tests/bench/saver_bench.cpp ${SAVER_SOURCES} ${HOST_SOURCES})
 set_target_properties(saver_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bench)
-target_include_directories(saver_bench PRIVATE saver host)
+target_include_directories(saver_bench PRIVATE saver resources host tests/win32)
 target_link_options(saver_bench PRIVATE -static)
 target_link_libraries(saver_bench PRIVATE kernel32 user32 gdi32 advapi32)

@@ -11,26 +11,17 @@ if(TARVELIMUNDE_SANITIZE)
   add_link_options(${SANITIZE_FLAGS})
 endif()
 
-add_library(tarvelimunde_saver STATIC
-  ${SAVER_SOURCES}
-  ${OFFSCREEN_SOURCES}
-)
-target_include_directories(tarvelimunde_saver PUBLIC saver offscreen)
+add_library(tarvelimunde_saver STATIC ${SAVER_SOURCES} ${OFFSCREEN_SOURCES})
+target_include_directories(tarvelimunde_saver PUBLIC saver resources offscreen)
 
 find_package(PNG REQUIRED)
 find_package(GIF REQUIRED)
 
-add_library(tarvelimunde_replay_core STATIC
-  tools/replay/replay_options.cpp
-  tools/replay/replay_run.cpp
-  tools/replay/replay_progress.cpp
-  tools/replay/replay_images.cpp
-  tools/output/output_file.cpp
-)
+add_library(tarvelimunde_replay_core STATIC ${REPLAY_SOURCES} ${REPLAY_IMAGE_SOURCES})
 target_include_directories(tarvelimunde_replay_core PUBLIC tools/replay tools/output)
 target_link_libraries(tarvelimunde_replay_core PUBLIC tarvelimunde_saver PNG::PNG GIF::GIF)
 
-add_executable(tarvelimunde-replay tools/replay/replay_main.cpp)
+add_executable(tarvelimunde-replay ${REPLAY_MAIN_SOURCES})
 target_link_libraries(tarvelimunde-replay PRIVATE tarvelimunde_replay_core)
 
 find_package(GTest REQUIRED)

@@ -2,12 +2,8 @@
 # with no imports, embedded in one self-contained page.
 add_compile_options(-Wall -Wextra -Oz -flto -fno-exceptions -fno-rtti)
 
-add_executable(tarvelimunde_web
-  ${SAVER_SOURCES}
-  ${OFFSCREEN_SOURCES}
-  web/web_saver.cpp
-)
-target_include_directories(tarvelimunde_web PRIVATE saver offscreen)
+add_executable(tarvelimunde_web ${SAVER_SOURCES} ${OFFSCREEN_SOURCES} web/web_saver.cpp)
+target_include_directories(tarvelimunde_web PRIVATE saver resources offscreen)
 set_target_properties(tarvelimunde_web PROPERTIES OUTPUT_NAME tarvelimunde SUFFIX .wasm)
 # A reactor: the page calls _initialize and then the exports, no main.
 target_link_options(tarvelimunde_web PRIVATE -flto -mexec-model=reactor -Wl,--gc-sections,--strip-all)

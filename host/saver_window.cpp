@@ -4,6 +4,7 @@
 
 #include "animation_driver.h"
 #include "close_protocol.h"
+#include "resource.h"
 
 const char kSaverClassName[] = "WindowsScreenSaverClass";
 const char kFullScreenTitle[] = "Screen Saver";
@@ -13,9 +14,6 @@ namespace {
 
 const char kImmLibrary[] = "IMM32.DLL";
 const char kImmAssociateEntry[] = "ImmAssociateContext";
-const UINT kSaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
-const DWORD kPreviewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-const DWORD kFullScreenStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
 LRESULT
 Forward(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -156,7 +154,7 @@ RunSaverWindow(HWND parent)
     saverClass.cbClsExtra = 0;
     saverClass.cbWndExtra = 0;
     saverClass.hInstance = hostState.instance;
-    saverClass.hIcon = LoadIconA(hostState.instance, MAKEINTRESOURCEA(kSaverIcon));
+    saverClass.hIcon = LoadIconA(hostState.instance, MAKEINTRESOURCEA(IDI_SAVER));
     saverClass.hCursor = NULL;
     saverClass.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
     saverClass.lpszMenuName = NULL;
@@ -178,7 +176,7 @@ RunSaverWindow(HWND parent)
         width = GetSystemMetrics(SM_CXSCREEN);
         height = GetSystemMetrics(SM_CYSCREEN);
         style = kFullScreenStyle;
-        extendedStyle = WS_EX_TOPMOST;
+        extendedStyle = kFullScreenExtendedStyle;
         title = kFullScreenTitle;
         HWND running = FindWindowA(kSaverClassName, kFullScreenTitle);
         if (running != NULL && IsWindow(running)) {

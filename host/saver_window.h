@@ -10,7 +10,10 @@
 extern const char kSaverClassName[];
 extern const char kFullScreenTitle[];
 extern const char kPreviewTitle[];
-const int kSaverIcon = 100;
+const UINT kSaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+const DWORD kPreviewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+const DWORD kFullScreenStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+const DWORD kFullScreenExtendedStyle = WS_EX_TOPMOST;
 // What RunSaverWindow returns when no window could be made, so that a
 // failure never reads as the normal end (0).
 const int32_t kNoSaverWindow = -1;

@@ -67,7 +67,7 @@ ShowSetupDialog(HWND owner)
 {
     if (!RegisterSetupClasses(hostState.instance))
         return 0;
-    return DialogBoxParamA(hostState.instance, MAKEINTRESOURCEA(kSetupDialogTemplate), owner,
+    return DialogBoxParamA(hostState.instance, MAKEINTRESOURCEA(IDD_SETUP), owner,
         (DLGPROC)(void*)SetupDialogProc, 0);
 }
 

@@ -12,7 +12,7 @@ OnInitDialog(HWND dialog)
 {
     HDC dc = GetDC(dialog);
     bool fullPalette = GetDeviceCaps(dc, SIZEPALETTE) == 256;
-    SetDlgItemTextA(dialog, kDisplayVerdictControl, fullPalette ? kPerfectDisplayText : kOtherDisplayText);
+    SetDlgItemTextA(dialog, IDC_DISPLAY_VERDICT, fullPalette ? kPerfectDisplayText : kOtherDisplayText);
     ReleaseDC(dialog, dc);
 }
 

@@ -6,9 +6,7 @@
 #include <stdint.h>
 
 #include "platform.h"
-
-const int kSetupDialogTemplate = 2003;
-const int kDisplayVerdictControl = 1000;
+#include "resource.h"
 
 extern const char kPerfectDisplayText[];
 extern const char kOtherDisplayText[];

@@ -12,52 +12,35 @@ bash tools/build.sh win64 Tarvelimunde e2e_window_probe
 
 saver=build/win64/Tarvelimunde.scr
 probe=build/win64/e2e/window_probe.exe
-wine=/usr/lib/wine/wine64
-export WINEPREFIX="${WINEPREFIX:-$PWD/build/wine-prefix}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+source tests/wine/wine-env.sh
+export WINEDLLOVERRIDES="winemenubuilder.exe=d"
+trap wine_env_cleanup EXIT
 
-xvfb_pid=""
-cleanup() {
-  [ -n "$xvfb_pid" ] || return 0
-  /usr/lib/wine/wineserver -k 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-
+# The saver runs in a throwaway copy of the prefix build/wine-prefix.
+template=$PWD/build/wine-prefix
+[ -f "$template/.ready" ] || echo "Preparing the Wine prefix $template (once)..."
+wine_env_template "$template"
+wine_env_prefix "$template"
+wine_env_display 8
 virtual=0
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  virtual=1
-  exec {fd}<> <(:)
-  Xvfb -displayfd "$fd" -screen 0 640x480x8 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  read -r -u "$fd" number
-  export DISPLAY=":$number"
-  echo "No usable display: running the saver for a few seconds on a virtual 256-colour display $DISPLAY."
-fi
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Preparing the Wine prefix $WINEPREFIX (once)..."
-  "$wine" wineboot -i >/dev/null 2>&1
-fi
-# Without a window manager Wine must manage focus itself, or keys reach nothing.
-managed=Y
-[ "$virtual" -eq 0 ] || managed=N
-"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f >/dev/null 2>&1
+[ -z "$WINE_ENV_XVFB_PID" ] || virtual=1
 
 if [ "$virtual" -eq 0 ]; then
+  # A real display has a window manager, which hands the keys to the saver.
+  wine_env_run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d Y /f >/dev/null 2>&1
   echo "Starting the saver full screen on $DISPLAY: press a key or move the mouse to end it."
   status=0
-  "$wine" "$saver" /s || status=$?
+  wine_env_run "$saver" /s || status=$?
   echo "The saver ended with exit code $status."
   exit 0
 fi
 
+echo "No usable display: running the saver for a few seconds on a virtual 256-colour display $DISPLAY."
 out=build/picture
 mkdir -p "$out"
-"$wine" "$saver" /s &
+wine_env_run "$saver" /s &
 saver_pid=$!
-"$wine" "$probe" find WindowsScreenSaverClass "Screen Saver" 15000 >/dev/null
+wine_env_run "$probe" find WindowsScreenSaverClass "Screen Saver" 15000 >/dev/null
 sleep 5
 xwd -root -silent | convert xwd:- "$out/fullscreen.png"
 # A mouse move of more than 4 pixels ends it, as on Windows.

@@ -12,7 +12,14 @@
 #include <string.h>
 
 #include "close_protocol.h"
+#include "route_import.h"
 #include "saver_window.h"
+
+extern "C" HPEN (WINAPI *__imp_CreatePen)(int, int, COLORREF) IMPORT_SLOT(CreatePen, 12);
+extern "C" HPALETTE (WINAPI *__imp_CreatePalette)(const LOGPALETTE*) IMPORT_SLOT(CreatePalette, 4);
+extern "C" BOOL (WINAPI *__imp_DeleteObject)(HGDIOBJ) IMPORT_SLOT(DeleteObject, 4);
+extern "C" HDC (WINAPI *__imp_GetDC)(HWND) IMPORT_SLOT(GetDC, 4);
+extern "C" int (WINAPI *__imp_ReleaseDC)(HWND, HDC) IMPORT_SLOT(ReleaseDC, 8);
 
 namespace {
 
@@ -82,41 +89,14 @@ CountedReleaseDC(HWND window, HDC dc)
     return released;
 }
 
-// Points this module's import of `name` at `replacement`; returns the original.
-void*
-RouteImport(const char* name, void* replacement)
-{
-    BYTE* base = (BYTE*)GetModuleHandleA(NULL);
-    IMAGE_NT_HEADERS* headers = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
-    IMAGE_DATA_DIRECTORY directory = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (IMAGE_IMPORT_DESCRIPTOR* d = (IMAGE_IMPORT_DESCRIPTOR*)(base + directory.VirtualAddress); d->Name; d++) {
-        IMAGE_THUNK_DATA* names = (IMAGE_THUNK_DATA*)(base + d->OriginalFirstThunk);
-        IMAGE_THUNK_DATA* slots = (IMAGE_THUNK_DATA*)(base + d->FirstThunk);
-        for (; names->u1.AddressOfData; names++, slots++) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            IMAGE_IMPORT_BY_NAME* byName = (IMAGE_IMPORT_BY_NAME*)(base + names->u1.AddressOfData);
-            if (strcmp((const char*)byName->Name, name) != 0)
-                continue;
-            DWORD protection;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
-            void* original = (void*)slots->u1.Function;
-            slots->u1.Function = (ULONG_PTR)replacement;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
-            return original;
-        }
-    }
-    return NULL;
-}
-
 void
 CountGdiObjects()
 {
-    realCreatePen = (decltype(realCreatePen))RouteImport("CreatePen", (void*)CountedCreatePen);
-    realCreatePalette = (decltype(realCreatePalette))RouteImport("CreatePalette", (void*)CountedCreatePalette);
-    realDeleteObject = (decltype(realDeleteObject))RouteImport("DeleteObject", (void*)CountedDeleteObject);
-    realGetDC = (decltype(realGetDC))RouteImport("GetDC", (void*)CountedGetDC);
-    realReleaseDC = (decltype(realReleaseDC))RouteImport("ReleaseDC", (void*)CountedReleaseDC);
+    realCreatePen = RouteImport(&__imp_CreatePen, CountedCreatePen);
+    realCreatePalette = RouteImport(&__imp_CreatePalette, CountedCreatePalette);
+    realDeleteObject = RouteImport(&__imp_DeleteObject, CountedDeleteObject);
+    realGetDC = RouteImport(&__imp_GetDC, CountedGetDC);
+    realReleaseDC = RouteImport(&__imp_ReleaseDC, CountedReleaseDC);
 }
 
 void

@@ -17,7 +17,7 @@ if [ "${1:-}" = "--soak" ]; then
   soak=1
 fi
 bench=build/win64/tests/bench/saver_bench.exe
-template=$PWD/build/win64/bench-wine-template
+template=$PWD/build/win64/wine-template
 unset DISPLAY
 trap wine_env_cleanup EXIT
 wine_env_template "$template"

@@ -119,9 +119,15 @@ def wine_env(prefix, display_name):
 def make_template(prefix):
     """The tests' Wine prefix, made as for every other suite (tests/wine/wine-env.sh)."""
     env = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
-    subprocess.run(["bash", str(ROOT / "tests/wine/make-template.sh"), str(prefix)], env=env, check=True,
+    subprocess.run(["bash", str(ROOT / "tests/wine/prefix.sh"), "template", str(prefix)], env=env, check=True,
                    timeout=180)
     return Path(prefix)
+
+
+def copy_prefix(template, prefix):
+    """A throwaway copy of the template, made as for every other suite."""
+    subprocess.run(["bash", str(ROOT / "tests/wine/prefix.sh"), "copy", str(template), str(prefix)], check=True,
+                   timeout=60)
 
 
 class Wine:
@@ -131,11 +137,7 @@ class Wine:
         self.display = display
         self.workdir = Path(workdir)
         self.prefix = self.workdir / "prefix"
-        # Hard links keep the copy cheap; the registry files are real copies since Wine rewrites them.
-        subprocess.run(["cp", "-al", str(template), str(self.prefix)], check=True)
-        for hive in self.prefix.glob("*.reg"):
-            hive.unlink()
-            shutil.copy2(Path(template) / hive.name, hive)
+        copy_prefix(template, self.prefix)
         self.env = wine_env(self.prefix, display.name)
         self.saver_dir = self.workdir / "saver"
         self.saver_dir.mkdir()

@@ -33,7 +33,7 @@ protected:
         SetUp();
         OffscreenSetDeviceCaps(sizePalette, 20);
         EXPECT_EQ(TRUE, SetupDialogProc(dialog, WM_INITDIALOG, 0, 0));
-        const char* text = SpyDialogText(kDisplayVerdictControl);
+        const char* text = SpyDialogText(IDC_DISPLAY_VERDICT);
         return text ? text : "(not set)";
     }
 
@@ -82,7 +82,7 @@ TEST_F(SetupDialogTest, OtherCommandsLeaveTheDialogOpen)
         Command(kCancelCommand, 0),          // Escape
         Command(kOkCommand, kDoubleClicked), // control 1, but a notification
         Command(kOkCommand, 1),
-        Command(kDisplayVerdictControl, 0),
+        Command(IDC_DISPLAY_VERDICT, 0),
         0,
     };
     for (WPARAM wParam : others) {
@@ -101,7 +101,7 @@ TEST_F(SetupDialogTest, OtherMessagesAreNotHandled)
     }
     intptr_t result = 0;
     EXPECT_FALSE(SpyDialogEnded(&result));
-    EXPECT_EQ(nullptr, SpyDialogText(kDisplayVerdictControl));
+    EXPECT_EQ(nullptr, SpyDialogText(IDC_DISPLAY_VERDICT));
     EXPECT_EQ(0, SpyGetCounts().liveDeviceContexts);
 }
 

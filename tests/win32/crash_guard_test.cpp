@@ -109,12 +109,9 @@ protected:
         filter = FilterCalls();
         recoveries = 0;
         afterRaise = 0;
-        DWORD old;
-        VirtualProtect(&__imp_UnhandledExceptionFilter, sizeof(void*), PAGE_READWRITE, &old);
-        saved = __imp_UnhandledExceptionFilter;
-        __imp_UnhandledExceptionFilter = ScriptedFilter;
+        saved = RouteImport(&__imp_UnhandledExceptionFilter, ScriptedFilter);
     }
-    void TearDown() override { __imp_UnhandledExceptionFilter = saved; }
+    void TearDown() override { RouteImport(&__imp_UnhandledExceptionFilter, saved); }
     LONG (WINAPI *saved)(EXCEPTION_POINTERS*);
 };
 

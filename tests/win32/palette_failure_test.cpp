@@ -121,12 +121,12 @@ protected:
         animationDriver = AnimationDriver();
         calls = Calls();
         calls.failAt = GetParam();
-        RouteImport(&__imp_LocalAlloc, CountingLocalAlloc, &realLocalAlloc);
-        RouteImport(&__imp_LocalLock, CountingLocalLock, &realLocalLock);
-        RouteImport(&__imp_LocalFree, CountingLocalFree, &realLocalFree);
-        RouteImport(&__imp_CreatePalette, CountingCreatePalette, &realCreatePalette);
-        RouteImport(&__imp_SetTimer, CountingSetTimer, &realSetTimer);
-        RouteImport(&__imp_SystemParametersInfoA, RecordingSystemParametersInfoA, &realSystemParametersInfoA);
+        realLocalAlloc = RouteImport(&__imp_LocalAlloc, CountingLocalAlloc);
+        realLocalLock = RouteImport(&__imp_LocalLock, CountingLocalLock);
+        realLocalFree = RouteImport(&__imp_LocalFree, CountingLocalFree);
+        realCreatePalette = RouteImport(&__imp_CreatePalette, CountingCreatePalette);
+        realSetTimer = RouteImport(&__imp_SetTimer, CountingSetTimer);
+        realSystemParametersInfoA = RouteImport(&__imp_SystemParametersInfoA, RecordingSystemParametersInfoA);
         stop = CreateEventA(NULL, TRUE, FALSE, NULL);
         watchdog = CreateThread(NULL, 0, Watchdog, stop, 0, NULL);
     }
@@ -136,13 +136,12 @@ protected:
         WaitForSingleObject(watchdog, 5000);
         CloseHandle(watchdog);
         CloseHandle(stop);
-        RouteImport(&__imp_LocalAlloc, realLocalAlloc, (decltype(realLocalAlloc)*)NULL);
-        RouteImport(&__imp_LocalLock, realLocalLock, (decltype(realLocalLock)*)NULL);
-        RouteImport(&__imp_LocalFree, realLocalFree, (decltype(realLocalFree)*)NULL);
-        RouteImport(&__imp_CreatePalette, realCreatePalette, (decltype(realCreatePalette)*)NULL);
-        RouteImport(&__imp_SetTimer, realSetTimer, (decltype(realSetTimer)*)NULL);
-        RouteImport(&__imp_SystemParametersInfoA, realSystemParametersInfoA,
-            (BOOL (WINAPI **)(UINT, UINT, PVOID, UINT))NULL);
+        RouteImport(&__imp_LocalAlloc, realLocalAlloc);
+        RouteImport(&__imp_LocalLock, realLocalLock);
+        RouteImport(&__imp_LocalFree, realLocalFree);
+        RouteImport(&__imp_CreatePalette, realCreatePalette);
+        RouteImport(&__imp_SetTimer, realSetTimer);
+        RouteImport(&__imp_SystemParametersInfoA, realSystemParametersInfoA);
         UnregisterClassA(kSaverClassName, GetModuleHandleA(NULL));
         RemoveUsePassword();
         DrainQueue();

@@ -137,13 +137,12 @@ protected:
         PasswordVerifierTest::SetUp();
         flagCalls = SaverFlagCalls();
         flagCalls.answer = TRUE;
-        RouteImport(&__imp_SystemParametersInfoA, RecordSaverFlag, &realSystemParametersInfoA);
+        realSystemParametersInfoA = RouteImport(&__imp_SystemParametersInfoA, RecordSaverFlag);
     }
     void TearDown() override
     {
         PasswordVerifierTest::TearDown();
-        RouteImport(&__imp_SystemParametersInfoA, realSystemParametersInfoA,
-            (BOOL (WINAPI **)(UINT, UINT, PVOID, UINT))NULL);
+        RouteImport(&__imp_SystemParametersInfoA, realSystemParametersInfoA);
     }
     BOOL (WINAPI *realSystemParametersInfoA)(UINT, UINT, PVOID, UINT);
 };

@@ -211,17 +211,14 @@ FailingGetCursorPos(POINT* point)
 
 TEST_F(SaverDefaultProcTest, AnUnreadableCursorIsNoMovement)
 {
-    BOOL (WINAPI *real)(POINT*) = __imp_GetCursorPos;
-    DWORD old;
-    VirtualProtect(&__imp_GetCursorPos, sizeof __imp_GetCursorPos, PAGE_READWRITE, &old);
-    __imp_GetCursorPos = FailingGetCursorPos;
+    BOOL (WINAPI *real)(POINT*) = RouteImport(&__imp_GetCursorPos, FailingGetCursorPos);
     hostState.lastCursor = {100, 100};
     MoveTo(300, 300);
     EXPECT_EQ(CountQueued(window, WM_CLOSE), 0);
     // A refused close keeps the last known position as the reference.
     hostState.verifyPassword = Refuse;
     Send(WM_CLOSE);
-    __imp_GetCursorPos = real;
+    RouteImport(&__imp_GetCursorPos, real);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(hostState.lastCursor.x, 100);
     EXPECT_EQ(hostState.lastCursor.y, 100);

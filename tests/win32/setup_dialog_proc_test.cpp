@@ -40,7 +40,7 @@ NextStep(HWND, UINT, UINT_PTR timer, DWORD)
         if (s.dialog == NULL)
             return;
         char text[128] = "";
-        GetDlgItemTextA(s.dialog, kDisplayVerdictControl, text, sizeof text);
+        GetDlgItemTextA(s.dialog, IDC_DISPLAY_VERDICT, text, sizeof text);
         s.verdict = text;
         s.focusOnOk = GetFocus() == GetDlgItem(s.dialog, IDOK);
         for (WPARAM command : s.commands)
@@ -67,7 +67,7 @@ RunDialog(std::vector<WPARAM> commands, std::vector<UINT> keys)
     script.commands = commands;
     script.keys = keys;
     UINT_PTR timer = SetTimer(NULL, 0, 100, NextStep);
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(kSetupDialogTemplate), NULL,
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_SETUP), NULL,
                                      SetupDialogProc, 0);
     KillTimer(NULL, timer);
     return result;
@@ -129,13 +129,13 @@ CountChild(HWND, LPARAM count)
 TEST(SetupDialogProcTest, AfterRegisteringTheClassesEveryControlOfTheTemplateIsMade)
 {
     HINSTANCE instance = GetModuleHandleA(NULL);
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(kSetupDialogTemplate), (LPCSTR)RT_DIALOG);
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(IDD_SETUP), (LPCSTR)RT_DIALOG);
     ASSERT_NE(found, (HRSRC)NULL);
     const DLGTEMPLATE* shape = (const DLGTEMPLATE*)LockResource(LoadResource(instance, found));
     ASSERT_GT(shape->cdit, 0);
 
     ASSERT_EQ(TRUE, RegisterSetupClasses(instance));
-    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(kSetupDialogTemplate), NULL, SetupDialogProc, 0);
+    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SETUP), NULL, SetupDialogProc, 0);
     ASSERT_NE(dialog, (HWND)NULL);
     int children = 0;
     EnumChildWindows(dialog, CountChild, (LPARAM)&children);

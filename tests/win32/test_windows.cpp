@@ -15,7 +15,7 @@ RegisterOnce(const char* name, WNDPROC procedure)
     if (GetClassInfoA(GetModuleHandleA(NULL), name, &existing))
         return;
     WNDCLASSA windowClass = {};
-    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+    windowClass.style = kSaverClassStyle;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(NULL);
     windowClass.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
@@ -51,10 +51,9 @@ CreateSaverTestWindow(HWND parent)
     if (parent != NULL)
         GetClientRect(parent, &client);
     hostState.isPreview = parent != NULL;
-    DWORD style = parent != NULL ? WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN
-                                 : WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    hostState.saverWindow = CreateWindowExA(0, kSaverTestClass, parent ? "Preview" : "Screen Saver",
-        style, 0, 0, client.right, client.bottom, parent, NULL, GetModuleHandleA(NULL), NULL);
+    hostState.saverWindow = CreateWindowExA(parent != NULL ? 0 : kFullScreenExtendedStyle, kSaverTestClass,
+        parent != NULL ? kPreviewTitle : kFullScreenTitle, parent != NULL ? kPreviewStyle : kFullScreenStyle,
+        0, 0, client.right, client.bottom, parent, NULL, GetModuleHandleA(NULL), NULL);
     return hostState.saverWindow;
 }
 

@@ -6,15 +6,7 @@
 #include <windows.h>
 
 #include "close_protocol.h"
-
-// Names the import table's slot of a system function, which a test may route
-// through its own stand-in: on x86 the linker's name carries the underscore
-// and the stdcall decoration (the argument bytes).
-#if defined(__i386__)
-#define IMPORT_SLOT(name, bytes) __asm__("__imp__" #name "@" #bytes)
-#else
-#define IMPORT_SLOT(name, bytes)
-#endif
+#include "route_import.h"
 
 // HostState as at process start, with this program as the instance.
 void ResetHostState();
@@ -37,18 +29,5 @@ void ShowArrowCursor();
 void SetUsePassword(DWORD type, const void* data, DWORD size);
 void SetUsePasswordNumber(DWORD value);
 void RemoveUsePassword();
-
-// Points one of this program's import slots (__imp_Name) at a replacement,
-// keeping what was there in *saved when saved is not NULL.
-template <typename Procedure>
-void
-RouteImport(Procedure* slot, Procedure replacement, Procedure* saved)
-{
-    DWORD old;
-    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
-    if (saved != NULL)
-        *saved = *slot;
-    *slot = replacement;
-}
 
 #endif

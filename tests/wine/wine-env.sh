@@ -1,13 +1,17 @@
-# The Wine test environment of every suite (ctest's programs, the e2e tests,
-# the benchmarks): a template prefix made once, a throwaway copy of it per
-# run, and an Xvfb display when none is given. Source this file, then:
+# The Wine set-up of everything that runs the saver (ctest's programs, the
+# e2e tests, the benchmarks, tools/run.sh): a template prefix made once, a
+# throwaway copy of it per run, and an Xvfb display when none is given.
+# Source this file, then:
 #
 #   wine_env_template DIR        make (once, under a lock) a ready prefix in DIR
-#   wine_env_prefix TEMPLATE     copy TEMPLATE to a fresh prefix; exports WINEPREFIX
+#   wine_env_copy TEMPLATE DIR   copy TEMPLATE to the new prefix DIR
+#   wine_env_prefix TEMPLATE     copy TEMPLATE to a fresh temporary prefix, removed
+#                                by wine_env_cleanup; exports WINEPREFIX
 #   wine_env_display [DEPTH]     export DISPLAY: keep a working one, else start
 #                                Xvfb 640x480xDEPTH (default 24) on a free number
 #   wine_env_install FILE..      copy files (test doubles) into the prefix's system
-#                                folder of the programs' architecture
+#                                folder of the programs' architecture, never
+#                                through a link into the template
 #   wine_env_run PROGRAM ARGS..  run a Windows program, return its code
 #                                (WINEDLLOVERRIDES from the caller is passed on)
 #   wine_env_cleanup             stop the prefix's wineserver, the Xvfb started
@@ -61,11 +65,20 @@ wine_env_template() {
     ) 9>"$template.lock"
 }
 
+# Hard links keep the copy cheap (a prefix holds over a gigabyte of DLLs);
+# the registry hives, which Wine rewrites, are the copy's own.
+wine_env_copy() {
+    local template=$1 prefix=$2 hive
+    mkdir -p "$prefix" && cp -al "$template/." "$prefix/" || return 1
+    rm -f "$prefix/.ready"
+    for hive in "$template"/*.reg; do
+        cp --remove-destination -p "$hive" "$prefix/" || return 1
+    done
+}
+
 wine_env_prefix() {
-    local template=$1
     WINE_ENV_OWN_PREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tarvelimunde-wine.XXXXXX")
-    cp -a "$template/." "$WINE_ENV_OWN_PREFIX/"
-    rm -f "$WINE_ENV_OWN_PREFIX/.ready"
+    wine_env_copy "$1" "$WINE_ENV_OWN_PREFIX" || return 1
     export WINEPREFIX=$WINE_ENV_OWN_PREFIX
 }
 
@@ -104,7 +117,7 @@ wine_env_system_folder() {
 }
 
 wine_env_install() {
-    [ $# -eq 0 ] || cp "$@" "$(wine_env_system_folder)/"
+    [ $# -eq 0 ] || cp --remove-destination "$@" "$(wine_env_system_folder)/"
 }
 
 wine_env_run() {
