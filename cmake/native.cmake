@@ -82,3 +82,9 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   add_test(NAME fuzz_command_line
     COMMAND sh -c "mkdir -p fuzz-work/command_line && exec $<TARGET_FILE:command_line_fuzz> -runs=${FUZZ_RUNS} -max_len=64 -artifact_prefix=fuzz-work/ fuzz-work/command_line ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/command_line")
 endif()
+
+# The XScreenSaver module, where Xlib and its extension library are at hand.
+find_package(X11)
+if(X11_FOUND AND X11_Xext_FOUND)
+  include(cmake/x11.cmake)
+endif()
