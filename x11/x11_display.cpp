@@ -48,22 +48,38 @@ Wide(uint8_t channel)
     return (unsigned short)(channel * 257);
 }
 
-// Read-only cells of the colours a shared colormap already has.
+void
+HoldColour(XColor colour)
+{
+    X11Output& o = x11Output;
+    if (o.sharedCount < 256 && XAllocColor(o.display, o.colormap, &colour))
+        o.shared[o.sharedCount++] = colour;
+}
+
+// Read-only cells to pick from: a colour cube where cells are still free,
+// and the colours the colormap already has.
 void
 HoldSharedColours()
 {
     X11Output& o = x11Output;
+    o.sharedCount = 0;
+    const int levels = 5;
+    for (int r = 0; r < levels; r++)
+        for (int g = 0; g < levels; g++)
+            for (int b = 0; b < levels; b++) {
+                XColor c = XColor();
+                c.red = (unsigned short)(r * 65535 / (levels - 1));
+                c.green = (unsigned short)(g * 65535 / (levels - 1));
+                c.blue = (unsigned short)(b * 65535 / (levels - 1));
+                HoldColour(c);
+            }
     int count = o.visual->map_entries < 256 ? o.visual->map_entries : 256;
     XColor present[256];
     for (int i = 0; i < count; i++)
         present[i].pixel = (unsigned long)i;
     XQueryColors(o.display, o.colormap, present, count);
-    o.sharedCount = 0;
-    for (int i = 0; i < count; i++) {
-        XColor c = present[i];
-        if (XAllocColor(o.display, o.colormap, &c))
-            o.shared[o.sharedCount++] = c;
-    }
+    for (int i = 0; i < count; i++)
+        HoldColour(present[i]);
 }
 
 bool
