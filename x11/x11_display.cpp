@@ -312,14 +312,14 @@ Convert(const Framebuffer* frame, FrameArea a)
 }
 
 bool
-OpenOutput(Display* display, Window target, bool install, std::string* error)
+OpenOutput(Display* display, bool ownWindow, Window target, bool install, std::string* error)
 {
     X11Output& o = x11Output;
     o = X11Output();
     o.display = display;
     XSetErrorHandler(OnXError);
     int screen = DefaultScreen(display);
-    if (target == 0) {
+    if (ownWindow) {
         XSetWindowAttributes attributes = XSetWindowAttributes();
         attributes.background_pixel = BlackPixel(display, screen);
         attributes.event_mask = ExposureMask | StructureNotifyMask;

@@ -54,9 +54,9 @@ struct X11Output {
 
 extern X11Output x11Output;
 
-// Draws on target, or on a window of its own when target is 0. False with a
-// one-line message when the target names no window.
-bool OpenOutput(Display* display, Window target, bool install, std::string* error);
+// Draws on target, or on a window of its own. False with a one-line message
+// when the target names no window.
+bool OpenOutput(Display* display, bool ownWindow, Window target, bool install, std::string* error);
 // A new image for a new size.
 void ResizeOutput(int width, int height);
 // Area of the frame out to the window, in the colours given; colours alone

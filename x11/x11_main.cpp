@@ -221,7 +221,8 @@ main(int argc, char** argv)
             target = (uint32_t)RootWindow(display, DefaultScreen(display));
         }
     }
-    if (!OpenOutput(display, (Window)target, run.options.install, &error)) {
+    bool ownWindow = !run.options.hasWindowId && !run.options.root;
+    if (!OpenOutput(display, ownWindow, (Window)target, run.options.install, &error)) {
         fprintf(stderr, "tarvelimunde: %s\n", error.c_str());
         return 1;
     }

@@ -12,8 +12,8 @@ import harness
 def screens():
     started = []
 
-    def make(width=320, height=240, depth=24):
-        screen = harness.Screen(width, height, depth)
+    def make(width=320, height=240, depth=24, extra=()):
+        screen = harness.Screen(width, height, depth, extra)
         started.append(screen)
         return screen
 

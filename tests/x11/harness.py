@@ -32,7 +32,7 @@ def wait_until(condition, timeout, interval=0.02, what="condition"):
 class Screen:
     """An Xvfb screen whose framebuffer is a file, read without asking the server."""
 
-    def __init__(self, width, height, depth):
+    def __init__(self, width, height, depth, extra=()):
         self.size = (width, height)
         self.depth = depth
         self.folder = tempfile.TemporaryDirectory(prefix="tarvelimunde-x11-")
@@ -40,7 +40,7 @@ class Screen:
         # -noreset: the screen keeps what was drawn when the last client goes.
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x{depth}",
-             "-fbdir", self.folder.name, "-nolisten", "tcp", "-noreset"],
+             "-fbdir", self.folder.name, "-nolisten", "tcp", "-noreset", *extra],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as reader:
