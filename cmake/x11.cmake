@@ -16,7 +16,7 @@ install(FILES x11/tarvelimunde.6x DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 # Tests against the real daemon and Xvfb screens.
 include(cmake/python.cmake)
 set(X11_TEST_ENVIRONMENT TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR} PYTHONDONTWRITEBYTECODE=1)
-foreach(suite stills flow options life)
+foreach(suite stills flow options life daemon)
   add_test(NAME x11_${suite}
     COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${CMAKE_SOURCE_DIR}/tests/x11/test_${suite}.py
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/x11)
