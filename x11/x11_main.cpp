@@ -215,6 +215,7 @@ main(int argc, char** argv)
             if (!ParseWindowId(named, &target)) {
                 fprintf(stderr, "tarvelimunde: XSCREENSAVER_WINDOW: %s is not a window id\n",
                         QuotedArgument(named).c_str());
+                XCloseDisplay(display);
                 return 1;
             }
         } else {
@@ -224,6 +225,7 @@ main(int argc, char** argv)
     bool ownWindow = !run.options.hasWindowId && !run.options.root;
     if (!OpenOutput(display, ownWindow, (Window)target, run.options.install, &error)) {
         fprintf(stderr, "tarvelimunde: %s\n", error.c_str());
+        XCloseDisplay(display);
         return 1;
     }
     run.tickPeriod = kNanoseconds / run.options.rate;
