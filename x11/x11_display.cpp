@@ -11,10 +11,14 @@
 
 #include <X11/Xatom.h>
 
+#include <algorithm>
+
 X11Output x11Output;
 
 namespace {
 
+const int kTile = 32;
+const uint64_t kSmallPut = 128 * 128;
 const int kOwnWidth = 640;
 const int kOwnHeight = 480;
 
@@ -210,6 +214,9 @@ void
 MakeImage()
 {
     X11Output& o = x11Output;
+    o.tileColumns = (o.width + kTile - 1) / kTile;
+    o.tileRows = (o.height + kTile - 1) / kTile;
+    o.tiles.assign((size_t)o.tileColumns * (size_t)o.tileRows, 0);
     if (o.shmOpcode != 0 && !o.shmFailed && MakeSharedImage())
         return;
     o.image = XCreateImage(o.display, o.visual, (unsigned)o.depth, ZPixmap, 0, NULL, (unsigned)o.width,
@@ -277,8 +284,10 @@ NativeOrder(const XImage* image)
     return image->byte_order == (littleEndian ? LSBFirst : MSBFirst);
 }
 
+// Pixels still at index 0 since the image was last converted whole are black
+// there already: with skipBlack, runs of eight of them are passed over.
 void
-Convert(const Framebuffer* frame, FrameArea a)
+Convert(const Framebuffer* frame, FrameArea a, bool skipBlack)
 {
     X11Output& o = x11Output;
     XImage* image = o.image;
@@ -295,7 +304,17 @@ Convert(const Framebuffer* frame, FrameArea a)
                 XPutPixel(image, x, y, table[from[x]]);
         } else if (bits == 32) {
             uint32_t* to = (uint32_t*)row;
-            for (int x = a.left; x < a.right; x++)
+            int x = a.left;
+            while (skipBlack && x + 8 <= a.right) {
+                uint64_t eight;
+                memcpy(&eight, from + x, sizeof eight);
+                if (eight != 0)
+                    for (int end = x + 8; x < end; x++)
+                        to[x] = table[from[x]];
+                else
+                    x += 8;
+            }
+            for (; x < a.right; x++)
                 to[x] = table[from[x]];
         } else if (bits == 16) {
             uint16_t* to = (uint16_t*)row;
@@ -392,6 +411,42 @@ HandleOutputEvent(const XEvent& event)
 }
 
 void
+NoteDrawn(const Framebuffer* frame, FrameArea changed)
+{
+    X11Output& o = x11Output;
+    if (o.colouring != kColourByMasks || frame == NULL || frame->width != o.width || frame->height != o.height)
+        return;
+    // After a fill only what was drawn since counts.
+    if (frame->fills != o.fills) {
+        o.fills = frame->fills;
+        std::fill(o.tiles.begin(), o.tiles.end(), 0);
+        changed = frame->drawn;
+    }
+    FrameArea a = FrameArea();
+    WidenArea(&a, changed, o.width, o.height);
+    if (AreaIsEmpty(a))
+        return;
+    for (int row = a.top / kTile; row <= (a.bottom - 1) / kTile; row++) {
+        for (int column = a.left / kTile; column <= (a.right - 1) / kTile; column++) {
+            uint8_t& tile = o.tiles[(size_t)row * (size_t)o.tileColumns + (size_t)column];
+            if (tile != 0)
+                continue;
+            int left = std::max(a.left, column * kTile), right = std::min(a.right, (column + 1) * kTile);
+            int top = std::max(a.top, row * kTile), bottom = std::min(a.bottom, (row + 1) * kTile);
+            for (int y = top; y < bottom && tile == 0; y++) {
+                const uint8_t* from = frame->pixels.data() + (size_t)y * (size_t)frame->width;
+                for (int x = left; x < right; x++) {
+                    if (from[x] != 0) {
+                        tile = 1;
+                        break;
+                    }
+                }
+            }
+        }
+    }
+}
+
+void
 PresentFrame(const Framebuffer* frame, FrameArea area, const PictureColours& colours)
 {
     X11Output& o = x11Output;
@@ -403,8 +458,7 @@ PresentFrame(const Framebuffer* frame, FrameArea area, const PictureColours& col
     FrameArea clipped = FrameArea();
     WidenArea(&clipped, area, o.width, o.height);
     area = clipped;
-    if (frame == NULL || o.image == NULL || frame->width != o.width || frame->height != o.height ||
-        AreaIsEmpty(area))
+    if (frame == NULL || o.image == NULL || frame->width != o.width || frame->height != o.height)
         return;
     if (o.colouring == kColourByNearest) {
         for (int y = area.top; y < area.bottom; y++) {
@@ -414,9 +468,27 @@ PresentFrame(const Framebuffer* frame, FrameArea area, const PictureColours& col
                     PickNearest(row[x], colours.rgb[row[x]]);
         }
     }
-    Convert(frame, area);
+    Convert(frame, area, false);
+    if (o.colouring == kColourByMasks) {
+        // Every drawn pixel takes its colour again.
+        for (int row = 0; row < o.tileRows; row++) {
+            for (int column = 0; column < o.tileColumns; column++) {
+                if (o.tiles[(size_t)row * (size_t)o.tileColumns + (size_t)column] == 0)
+                    continue;
+                FrameArea tile = {column * kTile, row * kTile, (column + 1) * kTile, (row + 1) * kTile};
+                FrameArea clipped = FrameArea();
+                WidenArea(&clipped, tile, o.width, o.height);
+                Convert(frame, clipped, true);
+                WidenArea(&area, clipped, o.width, o.height);
+            }
+        }
+    }
+    if (AreaIsEmpty(area))
+        return;
     unsigned width = (unsigned)(area.right - area.left), height = (unsigned)(area.bottom - area.top);
-    if (o.usesShm) {
+    // A small area goes in the request itself, which spares the completion
+    // event and the wake-up it brings.
+    if (o.usesShm && (uint64_t)width * height > kSmallPut) {
         XShmPutImage(o.display, o.window, o.gc, o.image, area.left, area.top, area.left, area.top, width, height,
                      True);
         o.shmBusy = true;

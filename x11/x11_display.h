@@ -8,6 +8,7 @@
 #include <X11/extensions/XShm.h>
 
 #include <string>
+#include <vector>
 
 #include "framebuffer.h"
 #include "x11_picture.h"
@@ -42,6 +43,11 @@ struct X11Output {
     int sharedCount;
     uint32_t nearestFrame[256];
     uint32_t frameCount;
+    // Tiles of the frame with drawn pixels since its last fill: on TrueColor
+    // only these are recoloured each frame.
+    std::vector<uint8_t> tiles;
+    int tileColumns, tileRows;
+    uint32_t fills;
     XImage* image;
     XShmSegmentInfo shm;
     bool usesShm, shmBusy, shmFailed, shmAttaching;
@@ -59,8 +65,10 @@ extern X11Output x11Output;
 bool OpenOutput(Display* display, bool ownWindow, Window target, bool install, std::string* error);
 // A new image for a new size.
 void ResizeOutput(int width, int height);
-// Area of the frame out to the window, in the colours given; colours alone
-// where the cells hold them.
+// What a tick changed: the tiles it drew in (TrueColor and DirectColor).
+void NoteDrawn(const Framebuffer* frame, FrameArea changed);
+// Area of the frame out to the window in the colours given, and the drawn
+// pixels in their new colours; colours alone where the cells hold them.
 void PresentFrame(const Framebuffer* frame, FrameArea area, const PictureColours& colours);
 // Waiting for the server to finish with the last image.
 bool OutputBusy();

@@ -20,11 +20,17 @@ namespace {
 const int64_t kNanoseconds = 1000000000;
 // The display's refresh, which frames never outrun.
 const int64_t kRefreshPeriod = kNanoseconds / 60;
+// How late a tick may come and still leave room for the next frame.
+const int64_t kRefreshSlack = kNanoseconds / 1000;
 
 struct X11Run {
     X11Options options;
-    int64_t tickPeriod, framePeriod;
-    int64_t nextTick, nextFrame;
+    int64_t tickPeriod;
+    int64_t nextTick;
+    // Frames follow ticks, so that both share one wake-up; faster ticks than
+    // the refresh skip a frame now and then.
+    bool framesCapped;
+    int64_t nextFrame;
     int maxCatchUp;
     FrameArea pending;  // changed and exposed, not yet out
     bool frameWanted;
@@ -46,8 +52,11 @@ void
 TakeChanged()
 {
     Framebuffer* frame = PictureFrame();
-    if (frame != NULL)
-        WidenArea(&run.pending, FramebufferTakeChanged(frame), frame->width, frame->height);
+    if (frame == NULL)
+        return;
+    FrameArea changed = FramebufferTakeChanged(frame);
+    NoteDrawn(frame, changed);
+    WidenArea(&run.pending, changed, frame->width, frame->height);
 }
 
 // The picture afresh at the window's size; with --ticks, its still at once.
@@ -71,13 +80,8 @@ Restart()
 void
 Present()
 {
-    Framebuffer* frame = PictureFrame();
-    FrameArea area = run.pending;
-    // Without writable cells every drawn pixel takes its colour again.
-    if (frame != NULL && x11Output.colouring == kColourByMasks)
-        WidenArea(&area, frame->drawn, frame->width, frame->height);
     ReadPictureColours(&run.colours);
-    PresentFrame(frame, area, run.colours);
+    PresentFrame(PictureFrame(), run.pending, run.colours);
     run.pending = FrameArea();
     run.frameWanted = false;
 }
@@ -149,14 +153,13 @@ Loop(int signals)
             break;
         int64_t now = Now();
         Tick(now);
-        if (run.frameWanted && now >= run.nextFrame && !OutputBusy()) {
+        if (run.frameWanted && !OutputBusy() && (!run.framesCapped || now >= run.nextFrame)) {
             Present();
-            run.nextFrame = now - run.nextFrame < run.framePeriod ? run.nextFrame + run.framePeriod
-                                                                  : now + run.framePeriod;
+            run.nextFrame = now + kRefreshPeriod - kRefreshSlack;
         }
         XFlush(display);
         int64_t wake = run.options.hasTicks ? now + kNanoseconds : run.nextTick;
-        if (run.frameWanted && !OutputBusy() && run.nextFrame < wake)
+        if (run.frameWanted && !OutputBusy() && run.framesCapped && run.nextFrame < wake)
             wake = run.nextFrame;
         int64_t wait = wake > now ? wake - now : 0;
         timespec timeout = {(time_t)(wait / kNanoseconds), (long)(wait % kNanoseconds)};
@@ -229,7 +232,7 @@ main(int argc, char** argv)
         return 1;
     }
     run.tickPeriod = kNanoseconds / run.options.rate;
-    run.framePeriod = run.tickPeriod > kRefreshPeriod ? run.tickPeriod : kRefreshPeriod;
+    run.framesCapped = run.tickPeriod < kRefreshPeriod;
     run.maxCatchUp = (int)run.options.rate / 4 + 1;
     if (Restart())
         Loop(signals);
