@@ -82,6 +82,18 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   # New inputs go to a scratch folder; the committed corpus is only read.
   add_test(NAME fuzz_replay_options
     COMMAND sh -c "mkdir -p fuzz-work/replay_options && exec $<TARGET_FILE:replay_options_fuzz> -runs=${FUZZ_RUNS} -max_len=256 -artifact_prefix=fuzz-work/ fuzz-work/replay_options ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/replay_options")
+  add_executable(x11_options_fuzz tests/fuzz/x11_options_fuzz.cpp x11/x11_options.cpp)
+  target_include_directories(x11_options_fuzz PRIVATE x11)
+  target_compile_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)
+  target_link_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)
+  add_test(NAME fuzz_x11_options
+    COMMAND sh -c "mkdir -p fuzz-work/x11_options && exec $<TARGET_FILE:x11_options_fuzz> -runs=${FUZZ_RUNS} -max_len=128 -artifact_prefix=fuzz-work/ fuzz-work/x11_options ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/x11_options")
   add_test(NAME fuzz_command_line
     COMMAND sh -c "mkdir -p fuzz-work/command_line && exec $<TARGET_FILE:command_line_fuzz> -runs=${FUZZ_RUNS} -max_len=64 -artifact_prefix=fuzz-work/ fuzz-work/command_line ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/command_line")
+endif()
+
+# The XScreenSaver module, where Xlib and its extension library are at hand.
+find_package(X11)
+if(X11_FOUND AND X11_Xext_FOUND)
+  include(cmake/x11.cmake)
 endif()

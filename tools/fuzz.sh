@@ -7,7 +7,7 @@ seconds=${1:-300}
 
 bash tools/install-deps.sh
 bash tools/build.sh >/dev/null
-for fuzzer in command_line replay_options; do
+for fuzzer in command_line replay_options x11_options; do
   work=build/sanitize/fuzz-work/$fuzzer
   mkdir -p "$work"
   echo "== $fuzzer ($seconds s)"

@@ -8,6 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   googletest libgtest-dev libbenchmark-dev
   libpng-dev libgif-dev
+  libx11-dev libxext-dev xscreensaver xscreensaver-data mmdebstrap
   wine64 xvfb xdotool x11-apps x11-utils imagemagick
   python3 python3-pefile python3-pytest python3-pil
   wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32 lld chromium

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds both savers and packs dist/Tarvelimunde-VERSION.zip (or OUTPUT):
-# x86/ and x64/Tarvelimunde.scr, SHA256SUMS and README.txt. VERSION is the
+# x86/ and x64/Tarvelimunde.scr, SHA256SUMS and README.txt; and, beside it,
+# the XScreenSaver module's tarvelimunde_VERSION_amd64.deb. VERSION is the
 # project's version, with git describe's suffix when there are commits after
 # its tag vVERSION (or the commit, when there is no tag).
 #
@@ -33,3 +34,14 @@ mkdir -p "$(dirname "$output")"
 "$(cache_value Python3_EXECUTABLE)" tools/release/package.py "$version" \
   "$staging/x86/Tarvelimunde.scr" "$staging/x64/Tarvelimunde.scr" tools/release/README.txt "$output"
 echo "$output"
+
+# The module's Debian package, by CPack from the native tree.
+bash tools/build.sh native tarvelimunde
+deb_staging=build/release-deb
+rm -rf "$deb_staging"
+# File times from the commit, so that two builds give the same bytes.
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || echo 0) \
+  cpack --config build/native/CPackConfig.cmake -B "$deb_staging" -R "$version" >/dev/null
+deb=$(ls "$deb_staging"/tarvelimunde_*_amd64.deb)
+cp "$deb" "$(dirname "$output")/"
+echo "$(dirname "$output")/$(basename "$deb")"

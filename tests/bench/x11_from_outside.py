@@ -1,0 +1,85 @@
+"""The XScreenSaver module watched from outside while it draws on the root window of a
+1920 x 1080 Xvfb screen at the default rate: its CPU time and the X server's from
+/proc/PID/stat, and its working set (VmRSS) at the first drawing and after SECONDS.
+
+    x11_from_outside.py MODULE SECONDS
+
+Both screens, TrueColor (24 bits) and PseudoColor (8 bits, a colormap of its own), run
+side by side. Prints one line of figures for each."""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
+def rss_kib(pid):
+    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+    return 0
+
+
+def start_screen(depth, folder):
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"1920x1080x{depth}",
+                               "-fbdir", folder, "-nolisten", "tcp", "-noreset"],
+                              pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as reader:
+        return server, ":" + reader.readline().strip()
+
+
+def drawn(folder):
+    """True once the screen file holds a pixel that is not 0 (the root is black)."""
+    data = (Path(folder) / "Xvfb_screen0").read_bytes()
+    header, colours = int.from_bytes(data[0:4], "big"), int.from_bytes(data[76:80], "big")
+    return any(data[header + 12 * colours:].strip(b"\0"))
+
+
+def main(module, seconds):
+    runs = []
+    for depth in (24, 8):
+        folder = tempfile.mkdtemp(prefix="tarvelimunde-bench-")
+        server, display = start_screen(depth, folder)
+        args = [module, "--root"] + (["--install"] if depth == 8 else [])
+        process = subprocess.Popen(args, env=dict(os.environ, DISPLAY=display))
+        runs.append(dict(depth=depth, folder=folder, server=server, process=process))
+    for run in runs:
+        deadline = time.monotonic() + 30
+        while not drawn(run["folder"]):
+            if time.monotonic() > deadline:
+                raise SystemExit(f"nothing drawn at {run['depth']} bits")
+            time.sleep(0.05)
+        run["rss_start"] = rss_kib(run["process"].pid)
+        run["cpu_start"] = cpu_seconds(run["process"].pid), cpu_seconds(run["server"].pid), time.monotonic()
+    time.sleep(seconds)
+    for run in runs:
+        module_cpu, server_cpu, began = run["cpu_start"]
+        elapsed = time.monotonic() - began
+        module_share = (cpu_seconds(run["process"].pid) - module_cpu) / elapsed * 100
+        server_share = (cpu_seconds(run["server"].pid) - server_cpu) / elapsed * 100
+        print(f"{run['depth']} bits: module {module_share:.2f} % of a core, X server {server_share:.2f} %, "
+              f"VmRSS {run['rss_start']} KiB at the first drawing, {rss_kib(run['process'].pid)} KiB "
+              f"after {elapsed:.0f} s")
+    for run in runs:
+        run["process"].terminate()
+        run["process"].wait(10)
+        run["server"].terminate()
+        run["server"].wait(10)
+        subprocess.run(["rm", "-rf", run["folder"]])
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    main(sys.argv[1], float(sys.argv[2]))

@@ -1,0 +1,48 @@
+"""Fixtures of the module's tests: screens that end with the test, and a place for screenshots."""
+
+import os
+from pathlib import Path
+
+import pytest
+
+import harness
+
+
+@pytest.fixture
+def screens():
+    started = []
+
+    def make(width=320, height=240, depth=24, extra=()):
+        screen = harness.Screen(width, height, depth, extra)
+        started.append(screen)
+        return screen
+
+    yield make
+    for screen in started:
+        screen.stop()
+
+
+@pytest.fixture
+def modules():
+    """Module processes that are ended after the test, whatever happens in it."""
+    started = []
+
+    def make(screen, *args, env=None):
+        process = harness.start(screen, *args, env=env)
+        started.append(process)
+        return process
+
+    yield make
+    for process in started:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
+
+
+@pytest.fixture
+def shots(tmp_path):
+    """Where screenshots go; TARVELIMUNDE_X11_SHOTS keeps them after the run."""
+    keep = os.environ.get("TARVELIMUNDE_X11_SHOTS")
+    folder = Path(keep) if keep else tmp_path / "shots"
+    folder.mkdir(parents=True, exist_ok=True)
+    return folder

@@ -1,0 +1,244 @@
+// The module's life: options, the window, then ticks on a monotonic clock and
+// frames at most once a tick, until a signal, the window's end or its close.
+#include <poll.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/signalfd.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "x11_display.h"
+#include "x11_options.h"
+#include "x11_picture.h"
+
+namespace {
+
+const int64_t kNanoseconds = 1000000000;
+// The display's refresh, which frames never outrun.
+const int64_t kRefreshPeriod = kNanoseconds / 60;
+// How late a tick may come and still leave room for the next frame.
+const int64_t kRefreshSlack = kNanoseconds / 1000;
+
+struct X11Run {
+    X11Options options;
+    int64_t tickPeriod;
+    int64_t nextTick;
+    // Frames follow ticks, so that both share one wake-up; faster ticks than
+    // the refresh skip a frame now and then.
+    bool framesCapped;
+    int64_t nextFrame;
+    int maxCatchUp;
+    FrameArea pending;  // changed and exposed, not yet out
+    bool frameWanted;
+    bool ending;
+    PictureColours colours;
+};
+
+X11Run run;
+
+int64_t
+Now()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (int64_t)now.tv_sec * kNanoseconds + now.tv_nsec;
+}
+
+void
+TakeChanged()
+{
+    Framebuffer* frame = PictureFrame();
+    if (frame == NULL)
+        return;
+    FrameArea changed = FramebufferTakeChanged(frame);
+    NoteDrawn(frame, changed);
+    WidenArea(&run.pending, changed, frame->width, frame->height);
+}
+
+// The picture afresh at the window's size; with --ticks, its still at once.
+bool
+Restart()
+{
+    X11Output& o = x11Output;
+    uint32_t seed = run.options.hasSeed ? run.options.seed : (uint32_t)time(NULL);
+    if (!StartPicture(seed, o.width, o.height))
+        return false;
+    if (run.options.hasTicks)
+        for (uint32_t i = 0; i < run.options.ticks; i++)
+            TickPicture();
+    run.pending = FrameArea{0, 0, o.width, o.height};
+    TakeChanged();
+    run.frameWanted = true;
+    run.nextTick = run.nextFrame = Now();
+    return true;
+}
+
+void
+Present()
+{
+    ReadPictureColours(&run.colours);
+    PresentFrame(PictureFrame(), run.pending, run.colours);
+    run.pending = FrameArea();
+    run.frameWanted = false;
+}
+
+void
+HandleEvent(const XEvent& event)
+{
+    X11Output& o = x11Output;
+    if (HandleOutputEvent(event))
+        return;
+    switch (event.type) {
+    case Expose:
+        if (event.xexpose.window == o.window) {
+            FrameArea exposed = {event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                                 event.xexpose.y + event.xexpose.height};
+            WidenArea(&run.pending, exposed, o.width, o.height);
+            run.frameWanted = true;
+        }
+        break;
+    case ConfigureNotify:
+        if (event.xconfigure.window == o.window &&
+            (event.xconfigure.width != o.width || event.xconfigure.height != o.height)) {
+            ResizeOutput(event.xconfigure.width, event.xconfigure.height);
+            if (!Restart())
+                run.ending = true;
+        }
+        break;
+    case DestroyNotify:
+        if (event.xdestroywindow.window == o.window) {
+            o.windowGone = true;
+            run.ending = true;
+        }
+        break;
+    case ClientMessage:
+        if (o.ownWindow && (Atom)event.xclient.data.l[0] == o.deleteWindow)
+            run.ending = true;
+        break;
+    }
+}
+
+void
+Tick(int64_t now)
+{
+    if (run.options.hasTicks || now < run.nextTick)
+        return;
+    // A late process catches up, but only so far.
+    for (int n = 0; n < run.maxCatchUp && now >= run.nextTick; n++) {
+        TickPicture();
+        TakeChanged();
+        run.nextTick += run.tickPeriod;
+    }
+    if (now >= run.nextTick)
+        run.nextTick = now + run.tickPeriod;
+    run.frameWanted = true;
+}
+
+int
+Loop(int signals)
+{
+    Display* display = x11Output.display;
+    pollfd waits[2] = {{ConnectionNumber(display), POLLIN, 0}, {signals, POLLIN, 0}};
+    while (!run.ending && !x11Output.windowGone) {
+        while (XPending(display) > 0 && !run.ending) {
+            XEvent event;
+            XNextEvent(display, &event);
+            HandleEvent(event);
+        }
+        if (run.ending || x11Output.windowGone)
+            break;
+        int64_t now = Now();
+        Tick(now);
+        if (run.frameWanted && !OutputBusy() && (!run.framesCapped || now >= run.nextFrame)) {
+            Present();
+            run.nextFrame = now + kRefreshPeriod - kRefreshSlack;
+        }
+        XFlush(display);
+        int64_t wake = run.options.hasTicks ? now + kNanoseconds : run.nextTick;
+        if (run.frameWanted && !OutputBusy() && run.framesCapped && run.nextFrame < wake)
+            wake = run.nextFrame;
+        int64_t wait = wake > now ? wake - now : 0;
+        timespec timeout = {(time_t)(wait / kNanoseconds), (long)(wait % kNanoseconds)};
+        waits[0].revents = waits[1].revents = 0;
+        if (ppoll(waits, 2, &timeout, NULL) > 0 && (waits[1].revents & POLLIN))
+            run.ending = true;
+    }
+    return 0;
+}
+
+int
+Usage(const std::string& message)
+{
+    fprintf(stderr, "tarvelimunde: %s\n%s", message.c_str(), kX11Usage);
+    return 1;
+}
+
+}
+
+int
+main(int argc, char** argv)
+{
+    std::string error;
+    switch (ParseX11Options(argc, argv, &run.options, &error)) {
+    case kOptionsBad:
+        return Usage(error);
+    case kWindowIdBad:
+        fprintf(stderr, "tarvelimunde: %s\n", error.c_str());
+        return 1;
+    case kOptionsParsed:
+        break;
+    }
+    if (run.options.help) {
+        fputs(kX11Usage, stdout);
+        return 0;
+    }
+    // Signals arrive as reads, so that the loop ends them between requests.
+    sigset_t ending;
+    sigemptyset(&ending);
+    sigaddset(&ending, SIGTERM);
+    sigaddset(&ending, SIGINT);
+    sigprocmask(SIG_BLOCK, &ending, NULL);
+    int signals = signalfd(-1, &ending, SFD_CLOEXEC);
+
+    Display* display = XOpenDisplay(NULL);
+    if (display == NULL) {
+        fprintf(stderr, "tarvelimunde: cannot open the display %s\n", QuotedArgument(XDisplayName(NULL)).c_str());
+        return 1;
+    }
+    uint32_t target = 0;
+    if (run.options.hasWindowId) {
+        target = run.options.windowId;
+    } else if (run.options.root) {
+        const char* named = getenv("XSCREENSAVER_WINDOW");
+        if (named != NULL && *named != '\0') {
+            if (!ParseWindowId(named, &target)) {
+                fprintf(stderr, "tarvelimunde: XSCREENSAVER_WINDOW: %s is not a window id\n",
+                        QuotedArgument(named).c_str());
+                XCloseDisplay(display);
+                return 1;
+            }
+        } else {
+            target = (uint32_t)RootWindow(display, DefaultScreen(display));
+        }
+    }
+    bool ownWindow = !run.options.hasWindowId && !run.options.root;
+    if (!OpenOutput(display, ownWindow, (Window)target, run.options.install, &error)) {
+        fprintf(stderr, "tarvelimunde: %s\n", error.c_str());
+        XCloseDisplay(display);
+        return 1;
+    }
+    run.tickPeriod = kNanoseconds / run.options.rate;
+    run.framesCapped = run.tickPeriod < kRefreshPeriod;
+    run.maxCatchUp = (int)run.options.rate / 4 + 1;
+    if (Restart())
+        Loop(signals);
+    bool clean = x11Output.unexpectedErrors == 0;
+    StopPicture();
+    CloseOutput();
+    XCloseDisplay(display);
+    return clean ? 0 : 1;
+}
