@@ -58,15 +58,11 @@ ReadDoubleSetting(const char *fileName)
     return ReadDoubleFile(fileName, text, 1) == 1 ? text[0] : 0;
 }
 
-DWORD
-ReadDoubleNumber(const char *fileName)
+bool
+DoubleFileExists(const char *fileName)
 {
-    char text[16] = "";
-    DWORD read = ReadDoubleFile(fileName, text, sizeof text - 1);
-    DWORD number = 0;
-    for (DWORD i = 0; i < read && text[i] >= '0' && text[i] <= '9'; i++)
-        number = number * 10 + (text[i] - '0');
-    return number;
+    char path[MAX_PATH];
+    return DoublePath(fileName, path, sizeof path) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool

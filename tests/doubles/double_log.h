@@ -12,9 +12,9 @@ AppendDoubleLog(const char *fileName, const char *line);
 char
 ReadDoubleSetting(const char *fileName);
 
-// The named file's leading decimal number, or 0 when there is none.
-DWORD
-ReadDoubleNumber(const char *fileName);
+// Whether the named file is in the doubles' folder.
+bool
+DoubleFileExists(const char *fileName);
 
 // An environment variable's value, when it is set and fits.
 bool

@@ -65,12 +65,16 @@ Count(const MSG& message, HWND window, Dispatched* seen)
     }
 }
 
-// A modal loop of our own, without a window: everything the thread receives is dispatched.
+// A modal loop of our own, without a window: everything the thread receives is
+// dispatched until the test takes verify-hold away, or a minute has passed.
 void
-WaitForUser(HWND window, DWORD milliseconds, Dispatched* seen)
+WaitForUser(HWND window, Dispatched* seen)
 {
+    const DWORD kLongest = 60000;
+    // The file is looked at every 20 ms: a tick or input wakes the loop sooner.
+    const DWORD kLook = 20;
     DWORD start = GetTickCount();
-    for (;;) {
+    while (DoubleFileExists("verify-hold") && GetTickCount() - start < kLongest) {
         MSG message;
         while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
@@ -83,10 +87,7 @@ WaitForUser(HWND window, DWORD milliseconds, Dispatched* seen)
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds)
-            return;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, NULL, FALSE, kLook, QS_ALLINPUT);
     }
 }
 
@@ -124,8 +125,7 @@ VerifyScreenSavePwd(HWND window)
     if (state.whileAsking != NULL)
         state.whileAsking(window);
     Dispatched seen = {};
-    if (DWORD delay = ReadDoubleNumber("verify-delay"))
-        WaitForUser(window, delay, &seen);
+    WaitForUser(window, &seen);
     BOOL answer = Answer();
     char described[300];
     DescribeWindow(window, described, sizeof described);

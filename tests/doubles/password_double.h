@@ -8,7 +8,7 @@
 //                                   exception filter answering 1 or -1 first
 // - or through files in TARVELIMUNDE_DOUBLE_DIR (see double_log.h):
 //     verify-answer   "1" accepts, anything else refuses
-//     verify-delay    milliseconds of pumping messages first, as a password
+//     verify-hold     while it exists, messages are pumped, as a password
 //                     dialog waiting for the user would
 //   and it logs each call to verify-begin.log (at once) and verify.log.
 // The answer: the file's, else TARVELIMUNDE_PASSWORD_ANSWER's, else the state's (1).

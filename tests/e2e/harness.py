@@ -147,6 +147,11 @@ class Wine:
         self.double_dir.mkdir()
         self.env["TARVELIMUNDE_DOUBLE_DIR"] = windows_path(self.double_dir)
         self.processes = []
+        # One server for the prefix's whole life. Left to itself it ends 3 s after the last process, and a
+        # process that starts while it is ending (a slow 32-bit start under qemu easily takes that long) is
+        # killed with it before it can print a word.
+        subprocess.run([WINESERVER, "-p"], env=self.env, timeout=60, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def run(self, args, timeout=30):
         return subprocess.run([WINE, *map(str, args)], env=self.env, timeout=timeout, text=True,
@@ -222,6 +227,37 @@ def still_running(process, seconds):
         return False
     except subprocess.TimeoutExpired:
         return True
+
+
+def keeps_drawing(saver, display, path, changes=3, timeout=20):
+    """True when the full-screen saver still covers the screen after its picture has moved on the given
+    number of times. Input that came before is handled by then: Wine reads the display's events at least
+    every few timer messages, and a timer message is dispatched only when no input or posted message (such
+    as a close) is left, so a saver that were to end on it would have ended instead of drawing on."""
+    previous = display.screenshot(path)
+    for _ in range(changes):
+        shot = next_picture(display, path, previous, timeout)
+        if changed_fraction(previous, shot) <= 0.001 or uncovered_fraction(shot) > 0:
+            return False
+        previous = shot
+    return saver.poll() is None
+
+
+def act_until(display, condition, action, timeout=20, what="condition"):
+    """Repeats an xdotool action (a few keys or clicks, each pressed and released, tens of milliseconds
+    apart) until the condition holds: input that keeps coming, whenever the saver looks."""
+    deadline = time.monotonic() + timeout
+    while True:
+        display.xdotool(*action)
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+
+
+KEYS = ("key", "--delay", "20", "a", "a", "a", "a", "a")
+CLICKS = ("click", "--repeat", "5", "--delay", "20", "1")
 
 
 def next_picture(display, path, reference, timeout):

@@ -35,9 +35,15 @@ function TakeSoftwareWebGl() {
 }
 
 // The page with a query, at device scale factor 1 unless asked; errors collects
-// every console error and uncaught exception.
-export async function OpenPage(browser, query, viewport = { width: 640, height: 480 }, deviceScaleFactor = 1) {
+// every console error and uncaught exception. With clock, the page's timers,
+// animation frames and performance.now() stand still until page.clock moves them.
+export async function OpenPage(browser, query, viewport = { width: 640, height: 480 }, deviceScaleFactor = 1,
+                               { clock = false } = {}) {
   const page = await browser.newPage({ viewport, deviceScaleFactor });
+  if (clock) {
+    await page.clock.install({ time: 0 });
+    await page.clock.pauseAt(1000);
+  }
   const errors = [];
   page.on("console", message => message.type() === "error" && errors.push(message.text()));
   page.on("pageerror", error => errors.push(error.message));
