@@ -82,7 +82,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   # New inputs go to a scratch folder; the committed corpus is only read.
   add_test(NAME fuzz_replay_options
     COMMAND sh -c "mkdir -p fuzz-work/replay_options && exec $<TARGET_FILE:replay_options_fuzz> -runs=${FUZZ_RUNS} -max_len=256 -artifact_prefix=fuzz-work/ fuzz-work/replay_options ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/replay_options")
-  add_executable(x11_options_fuzz tests/fuzz/x11_options_fuzz.cpp x11/x11_options.cpp)
+  add_executable(x11_options_fuzz tests/fuzz/x11_options_fuzz.cpp ${X11_OPTIONS_SOURCES})
   target_include_directories(x11_options_fuzz PRIVATE x11)
   target_compile_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)

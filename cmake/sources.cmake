@@ -60,3 +60,6 @@ tarvelimunde_sources(REPLAY_WITHOUT_IMAGE_SOURCES tools/replay/replay_without_im
 # Draws the icon at build time, with the picture's own curve and colours.
 tarvelimunde_sources(ICON_TOOL_SOURCES tools/icons/make_icons.cpp tools/output/output_file.cpp)
 
+# The XScreenSaver module; its options alone for the fuzzer.
+tarvelimunde_sources(X11_OPTIONS_SOURCES x11/x11_options.cpp)
+tarvelimunde_sources(X11_SOURCES x11/x11_main.cpp x11/x11_display.cpp x11/x11_picture.cpp)
