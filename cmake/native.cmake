@@ -45,6 +45,7 @@ add_executable(native_tests
   tests/native/animated_palette_test.cpp
   tests/native/curve_test.cpp
   tests/native/animation_driver_test.cpp
+  tests/native/framebuffer_test.cpp
   tests/native/replay_test.cpp
   tests/native/setup_dialog_test.cpp
 )

@@ -3,6 +3,7 @@
 // module all share.
 #include "framebuffer.h"
 
+#include <stddef.h>
 #include <string.h>
 
 namespace {
@@ -19,15 +20,53 @@ Plot(Framebuffer* frame, int x, int y, uint8_t index)
 }
 
 // Centred between pixels, as a wide solid pen leaves it: the 4 x 4 square
-// without its corners.
+// without its corners. Inside the frame the rows are written straight.
 void
 StampDot(Framebuffer* frame, int x, int y, uint8_t index)
 {
+    if (x >= kPenBefore && y >= kPenBefore && x + kPenAfter < frame->width && y + kPenAfter < frame->height) {
+        ptrdiff_t row = frame->width;
+        uint8_t* at = &frame->pixels[(size_t)y * (size_t)row + (size_t)x];
+        at[-2 * row - 1] = at[-2 * row] = index;
+        at[-row - 2] = at[-row - 1] = at[-row] = at[-row + 1] = index;
+        at[-2] = at[-1] = at[0] = at[1] = index;
+        at[row - 1] = at[row] = index;
+        return;
+    }
     for (int dy = -kPenBefore; dy <= kPenAfter; dy++)
         for (int dx = -kPenBefore; dx <= kPenAfter; dx++)
             if (!((dx == -kPenBefore || dx == kPenAfter) && (dy == -kPenBefore || dy == kPenAfter)))
                 Plot(frame, x + dx, y + dy, index);
 }
+
+// The dot stamped along a Bresenham line; answers the pen positions.
+uint64_t
+Stroke(Framebuffer* frame, FrameLine line, uint8_t index)
+{
+    long long x = line.x0, y = line.y0;
+    long long dx = line.x1 > line.x0 ? (long long)line.x1 - line.x0 : (long long)line.x0 - line.x1;
+    long long dy = line.y1 > line.y0 ? (long long)line.y1 - line.y0 : (long long)line.y0 - line.y1;
+    int sx = line.x0 < line.x1 ? 1 : -1, sy = line.y0 < line.y1 ? 1 : -1;
+    long long error = dx - dy;
+    for (;;) {
+        StampDot(frame, (int)x, (int)y, index);
+        if (x == line.x1 && y == line.y1)
+            break;
+        long long twice = 2 * error;
+        if (twice > -dy) {
+            error -= dy;
+            x += sx;
+        }
+        if (twice < dx) {
+            error += dx;
+            y += sy;
+        }
+    }
+    return (uint64_t)(dx > dy ? dx : dy) + 1;
+}
+
+// What a pen position costs to draw again, in bytes of a plain clear.
+const uint64_t kBytesPerStep = 64;
 
 int Min(int a, int b) { return a < b ? a : b; }
 int Max(int a, int b) { return a > b ? a : b; }
@@ -67,6 +106,8 @@ FramebufferResize(Framebuffer* frame, int width, int height)
     frame->pixels.assign((size_t)width * (size_t)height, 0);
     frame->changed = FrameArea{0, 0, width, height};
     frame->drawn = FrameArea();
+    frame->keptLines = 0;
+    frame->keptSteps = 0;
 }
 
 void
@@ -76,37 +117,38 @@ FramebufferFill(Framebuffer* frame, FrameArea area, uint8_t index)
     WidenArea(&clipped, area, frame->width, frame->height);
     if (AreaIsEmpty(clipped))
         return;
-    for (int y = clipped.top; y < clipped.bottom; y++)
-        memset(&frame->pixels[(size_t)y * (size_t)frame->width + (size_t)clipped.left], index,
-               (size_t)(clipped.right - clipped.left));
+    bool whole = clipped.left == 0 && clipped.top == 0 && clipped.right == frame->width &&
+                 clipped.bottom == frame->height;
+    uint64_t frameBytes = (uint64_t)frame->width * (uint64_t)frame->height;
+    if (whole && index == 0 && frame->keptLines >= 0 && frame->keptSteps * kBytesPerStep < frameBytes) {
+        for (int i = 0; i < frame->keptLines; i++)
+            Stroke(frame, frame->lines[i], 0);
+    } else {
+        for (int y = clipped.top; y < clipped.bottom; y++)
+            memset(&frame->pixels[(size_t)y * (size_t)frame->width + (size_t)clipped.left], index,
+                   (size_t)(clipped.right - clipped.left));
+    }
     WidenArea(&frame->changed, clipped, frame->width, frame->height);
-    if (clipped.left == 0 && clipped.top == 0 && clipped.right == frame->width && clipped.bottom == frame->height) {
+    if (whole) {
         frame->drawn = FrameArea();
         frame->fills++;
+        frame->keptLines = index == 0 ? 0 : -1;
+        frame->keptSteps = 0;
+    } else if (index != 0) {
+        frame->keptLines = -1;
     }
 }
 
 FrameArea
 FramebufferLine(Framebuffer* frame, int x0, int y0, int x1, int y1, uint8_t index)
 {
-    long long x = x0, y = y0;
-    long long dx = x1 > x0 ? (long long)x1 - x0 : (long long)x0 - x1;
-    long long dy = y1 > y0 ? (long long)y1 - y0 : (long long)y0 - y1;
-    int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    long long error = dx - dy;
-    for (;;) {
-        StampDot(frame, (int)x, (int)y, index);
-        if (x == x1 && y == y1)
-            break;
-        long long twice = 2 * error;
-        if (twice > -dy) {
-            error -= dy;
-            x += sx;
-        }
-        if (twice < dx) {
-            error += dx;
-            y += sy;
-        }
+    FrameLine line = {x0, y0, x1, y1};
+    uint64_t steps = Stroke(frame, line, index);
+    if (frame->keptLines >= 0 && frame->keptLines < kKeptLines) {
+        frame->lines[frame->keptLines++] = line;
+        frame->keptSteps += steps;
+    } else {
+        frame->keptLines = -1;
     }
     FrameArea touched = FrameArea();
     WidenArea(&touched,

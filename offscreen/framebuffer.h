@@ -13,12 +13,26 @@ struct FrameArea {
     int32_t left, top, right, bottom;
 };
 
+// A line as drawn: from x0, y0 to x1, y1.
+struct FrameLine {
+    int32_t x0, y0, x1, y1;
+};
+
+// Lines kept for a cheap erase: more than a figure of the saver has.
+const int kKeptLines = 1024;
+
 struct Framebuffer {
     int width, height;
     std::vector<uint8_t> pixels;  // palette indices, row by row
     FrameArea changed;            // drawn or filled since a front end last took it
     FrameArea drawn;              // drawn on since the whole frame was last filled
     uint32_t fills;               // fills of the whole frame so far
+    // Every line drawn since the frame was last all 0, while that is known and
+    // they are few: drawing them again in 0 erases a large frame for a
+    // fraction of clearing it all. keptLines is -1 when unknown.
+    FrameLine lines[kKeptLines];
+    int keptLines;
+    uint64_t keptSteps;           // pen positions along them
 };
 
 // Resized and all 0; the whole frame counts as changed.

@@ -29,6 +29,8 @@ struct WebSaver {
     std::vector<uint32_t> frame;
     std::vector<uint32_t> drawn;
     std::vector<uint8_t> listed;
+    // A band of a still in colour; a still keeps no frame in colour.
+    std::vector<uint32_t> band;
 };
 
 WebSaver webSaver;
@@ -83,6 +85,7 @@ WebStart(uint32_t clockSeconds, int width, int height, int sizePalette, int numR
     w.frame.assign(frameSize, kBlack);
     w.listed.assign(frameSize, 0);
     w.drawn.clear();
+    w.band = std::vector<uint32_t>();
     w.changed = FramebufferTakeChanged(OffscreenFramebuffer());
     if (ScreenSaverProc(w.window, WM_CREATE, 0, 0) == -1) {
         w.window = NULL;
@@ -142,6 +145,29 @@ WebColourFrame()
     for (uint32_t i : w.drawn)
         w.frame[i] = w.colours[pixels[i]];
     return w.frame.data();
+}
+
+// The pixels of an area, clipped to the frame, in colour, row by row, each
+// as the bytes red, green, blue, 255: index 0 black, every other the colour
+// of its index now. Call WebColours first. A still goes out this way, a band
+// at a time, coloured once at the end.
+WEB_EXPORT(WebColourArea) const uint32_t*
+WebColourArea(int left, int top, int right, int bottom)
+{
+    WebSaver& w = webSaver;
+    FrameArea area = FrameArea();
+    WidenArea(&area, FrameArea{left, top, right, bottom}, w.width, w.height);
+    if (AreaIsEmpty(area))
+        return w.band.data();
+    const uint8_t* pixels = OffscreenFramebuffer()->pixels.data();
+    w.band.resize((size_t)(area.right - area.left) * (size_t)(area.bottom - area.top));
+    uint32_t* out = w.band.data();
+    for (int y = area.top; y < area.bottom; y++) {
+        const uint8_t* row = pixels + (size_t)y * (size_t)w.width;
+        for (int x = area.left; x < area.right; x++)
+            *out++ = row[x] != 0 ? w.colours[row[x]] : kBlack;
+    }
+    return w.band.data();
 }
 
 // Eight numbers: the area changed since the last look, which the look
