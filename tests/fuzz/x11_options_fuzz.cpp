@@ -7,26 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_arguments.h"
 #include "x11_options.h"
 
 extern "C" int
 LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // Arguments are separated by NUL bytes, as in a real argv.
-    std::vector<std::string> arguments = {"tarvelimunde"};
-    std::string current;
-    for (size_t i = 0; i < size; i++) {
-        if (data[i] == 0) {
-            arguments.push_back(current);
-            current.clear();
-        } else {
-            current += (char)data[i];
-        }
-    }
-    arguments.push_back(current);
-    std::vector<const char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(argument.c_str());
+    FuzzArguments arguments;
+    SplitArguments("tarvelimunde", data, size, &arguments);
+    std::vector<const char*>& argv = arguments.argv;
 
     X11Options options;
     std::string error;
