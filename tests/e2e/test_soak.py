@@ -1,5 +1,7 @@
-"""A long full-screen run on the 256-colour palette display: the saver keeps drawing through small mouse
-movements that stay within the threshold, and still ends with 0 on a key.
+"""A long full-screen run: the saver keeps drawing through small mouse movements that stay within the
+threshold, and still ends with 0 on a key. On the truecolour display, where every colour the figure is
+drawn in shows as itself: on the 256-colour one dark colours map to black for longer than the picture
+may stand still (16 s was seen), so there a still picture would not mean a stopped saver.
 
 TARVELIMUNDE_WINE_SOAK_SECONDS sets the length (20 s when unset); a person may set minutes, e.g. 300."""
 
@@ -13,7 +15,7 @@ SOAK_SECONDS = float(os.environ.get("TARVELIMUNDE_WINE_SOAK_SECONDS", "20"))
 # Travel of 4 pixels from where the pointer stood at the start, on either side: never more.
 JIGGLES = [(2, 2), (-2, -2), (4, 0), (0, -4), (-1, 3)]
 SHOT_INTERVAL = 2.5
-# On 8 bits dark colours show as black for seconds, so the picture may seem to stand still that long.
+# A screenshot every 2.5 s; at 100 ticks a second the figure moves on in every one.
 LONGEST_STILL = 12.0
 
 
@@ -25,14 +27,14 @@ def resident_kib(pid):
     return 0
 
 
-def test_full_screen_soak_keeps_drawing_and_ends_on_a_key(wine8, screenshots):
-    display = wine8.display
+def test_full_screen_soak_keeps_drawing_and_ends_on_a_key(wine24, screenshots):
+    display = wine24.display
     # The pointer stays where it is for the start: a new Wine process may still
     # see it at its place before a move made just then, and take the move for
     # the user's.
     reference = display.pointer()
-    saver = wine8.start_saver("/s")
-    window = wine8.await_saver_window()
+    saver = wine24.start_saver("/s")
+    window = wine24.await_saver_window()
     started = time.monotonic()
     memory_at_start = resident_kib(saver.pid)
 
@@ -58,7 +60,7 @@ def test_full_screen_soak_keeps_drawing_and_ends_on_a_key(wine8, screenshots):
         previous = shot
 
     assert changes >= shots // 2, f"the picture changed between only {changes} of {shots} screenshots"
-    assert wine8.await_saver_window(timeout=2)["window"] == window["window"]
+    assert wine24.await_saver_window(timeout=2)["window"] == window["window"]
     memory_growth = resident_kib(saver.pid) - memory_at_start
     # Per-tick objects that were never released would pile up by the thousand.
     assert memory_growth < 16 * 1024, f"resident memory grew by {memory_growth} KiB"
