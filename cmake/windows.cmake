@@ -38,7 +38,7 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   set(SCR_SYMBOL_PREFIX _)
   set(SCR_ENTRY _ProcessStart)
   # Windows 95 loads it at its preferred base, so relocations would be dead
-  # weight; the script merges sections to keep within the 16 KiB budget.
+  # weight; the script merges sections so that the headers take one file block.
   set(SCR_LINKER_SCRIPT ${CMAKE_SOURCE_DIR}/cmake/scr-i686.ld)
   set(SCR_ARCH_LINK_OPTIONS -Wl,--disable-dynamicbase -Wl,--disable-reloc-section
     -Wl,-T,${SCR_LINKER_SCRIPT})

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Checks the form of the shipped Tarvelimunde.scr files without running them:
 PE32 or PE32+, a GUI program for Windows 4.0, imports from the four system
-libraries only, ScreenSaverProc exported at ordinal 1, the size budget, a
+libraries only, ScreenSaverProc exported at ordinal 1 as code, the size budget, a
 true checksum, relocations that agree with the characteristics (none in the
 32-bit file, ASLR in the 64-bit one) and empty constructor lists."""
 import argparse
@@ -18,6 +18,7 @@ RELOCS_STRIPPED = 0x0001
 HIGH_ENTROPY_VA = 0x0020
 DYNAMIC_BASE = 0x0040
 NX_COMPAT = 0x0100
+MEM_EXECUTE = 0x20000000
 BASE_RELOCATION_DIRECTORY = 5
 # Windows 95 onwards: loaded at its base, no relocations. Today's 64-bit Windows: ASLR.
 FORMS = {
@@ -96,6 +97,11 @@ def check(path, magic):
             problems.append(f"exports {named}, expected only ScreenSaverProc at ordinal 1")
         if exports.struct.Base != 1:
             problems.append(f"ordinal base {exports.struct.Base}, expected 1")
+        for symbol in exports.symbols:
+            # An address inside the export directory would read as a forwarder.
+            section = pe.get_section_by_rva(symbol.address)
+            if symbol.forwarder or section is None or not section.Characteristics & MEM_EXECUTE:
+                problems.append(f"export {symbol.name} at {symbol.address:#x} is not executable code")
 
     form = FORMS[magic]
     size = len(pe.__data__)
