@@ -14,6 +14,9 @@ import tempfile
 import time
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+from xvfb import start_xvfb, wait_until  # noqa: E402
+
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
@@ -29,16 +32,6 @@ def rss_kib(pid):
     return 0
 
 
-def start_screen(depth, folder):
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"1920x1080x{depth}",
-                               "-fbdir", folder, "-nolisten", "tcp", "-noreset"],
-                              pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as reader:
-        return server, ":" + reader.readline().strip()
-
-
 def drawn(folder):
     """True once the screen file holds a pixel that is not 0 (the root is black)."""
     data = (Path(folder) / "Xvfb_screen0").read_bytes()
@@ -50,16 +43,12 @@ def main(module, seconds):
     runs = []
     for depth in (24, 8):
         folder = tempfile.mkdtemp(prefix="tarvelimunde-bench-")
-        server, display = start_screen(depth, folder)
+        server, display = start_xvfb(1920, 1080, depth, "-fbdir", folder)
         args = [module, "--root"] + (["--install"] if depth == 8 else [])
         process = subprocess.Popen(args, env=dict(os.environ, DISPLAY=display))
         runs.append(dict(depth=depth, folder=folder, server=server, process=process))
     for run in runs:
-        deadline = time.monotonic() + 30
-        while not drawn(run["folder"]):
-            if time.monotonic() > deadline:
-                raise SystemExit(f"nothing drawn at {run['depth']} bits")
-            time.sleep(0.05)
+        wait_until(lambda: drawn(run["folder"]), 30, what=f"a drawing at {run['depth']} bits")
         run["rss_start"] = rss_kib(run["process"].pid)
         run["cpu_start"] = cpu_seconds(run["process"].pid), cpu_seconds(run["server"].pid), time.monotonic()
     time.sleep(seconds)

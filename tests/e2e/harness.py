@@ -4,9 +4,13 @@ import os
 import re
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+from xvfb import start_xvfb, wait_until  # noqa: E402  (shared with the module's tests)
 
 ROOT = Path(__file__).resolve().parents[2]
 # The build tree under test (ctest sets it: build/win32 or build/win64) and the
@@ -49,33 +53,12 @@ def parse_report(line):
     return dict(re.findall(r"(\w+)=(.*?)(?= \w+=|$)", line.strip()))
 
 
-def wait_until(condition, timeout, interval=0.05, what="condition"):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = condition()
-        if value:
-            return value
-        if time.monotonic() >= deadline:
-            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(interval)
-
-
 class XDisplay:
     """An Xvfb screen of the given depth with a white root, so that what covers it shows."""
 
     def __init__(self, depth):
         self.depth = depth
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x{depth}",
-             "-nolisten", "tcp", "-wr", "-noreset"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as reader:
-            number = reader.readline().strip()
-        if not number:
-            raise RuntimeError("Xvfb did not start")
-        self.name = f":{number}"
+        self.process, self.name = start_xvfb(*SCREEN, depth, "-wr")
 
     def env(self):
         return dict(os.environ, DISPLAY=self.name)

@@ -3,30 +3,22 @@
 import os
 import signal
 import subprocess
+import sys
 import tempfile
-import time
 from pathlib import Path
 
 from PIL import Image, ImageChops
 
 import xwd
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+from xvfb import start_xvfb, wait_until  # noqa: E402  (shared with the Windows end-to-end tests)
+
 ROOT = Path(__file__).resolve().parents[2]
 TREE = Path(os.environ.get("TARVELIMUNDE_TREE", ROOT / "build/native"))
 MODULE = TREE / "tarvelimunde"
 REPLAY = TREE / "tarvelimunde-replay"
 SETTINGS = ROOT / "x11/tarvelimunde.xml"
-
-
-def wait_until(condition, timeout, interval=0.02, what="condition"):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = condition()
-        if value:
-            return value
-        if time.monotonic() >= deadline:
-            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(interval)
 
 
 class Screen:
@@ -36,18 +28,7 @@ class Screen:
         self.size = (width, height)
         self.depth = depth
         self.folder = tempfile.TemporaryDirectory(prefix="tarvelimunde-x11-")
-        read_end, write_end = os.pipe()
-        # -noreset: the screen keeps what was drawn when the last client goes.
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x{depth}",
-             "-fbdir", self.folder.name, "-nolisten", "tcp", "-noreset", *extra],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as reader:
-            number = reader.readline().strip()
-        if not number:
-            raise RuntimeError("Xvfb did not start")
-        self.name = f":{number}"
+        self.process, self.name = start_xvfb(width, height, depth, "-fbdir", self.folder.name, *extra)
 
     def env(self, **extra):
         env = dict(os.environ, DISPLAY=self.name)
