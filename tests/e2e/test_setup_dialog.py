@@ -27,10 +27,15 @@ BST_PUSHED = 0x4
 def ok_held_down(wine):
     """The dialog's own progress after a key: space held down on OK, the button with the focus, shows
     it pushed without clicking it. Keys are handled in order, so everything typed before has been too."""
+    def look():
+        dialog = wine.probe("dialog", "Setup", 1000)
+        if dialog.get("window", "0") == "0":
+            return "gone"
+        return "pushed" if int(dialog.get("focus_state", "0"), 16) & BST_PUSHED else None
+
     def progress():
         try:
-            return harness.wait_until(lambda: int(wine.probe("dialog", "Setup", 1000).get("focus_state", "0"), 16)
-                                      & BST_PUSHED, timeout=15, interval=0.1, what="OK held down")
+            return harness.wait_until(look, timeout=15, interval=0.1, what="OK held down") == "pushed"
         except TimeoutError:
             return False
     return progress
