@@ -38,10 +38,12 @@ tarvelimunde_sources(TARVELIMUNDE_RC resources/tarvelimunde.rc)
 tarvelimunde_sources(TARVELIMUNDE_DEF resources/tarvelimunde.def)
 
 # What the picture draws on outside Windows: the stand-in for its Win32 calls,
-# the 4-pixel pen and framebuffer, the clock, and the plain default procedures.
+# the 4-pixel pen and framebuffer, the start sequence, the clock, and the plain
+# default procedures.
 tarvelimunde_sources(OFFSCREEN_SOURCES
   offscreen/offscreen.cpp
   offscreen/framebuffer.cpp
+  offscreen/picture.cpp
   offscreen/calendar.cpp
   offscreen/default_procedures.cpp
 )
@@ -62,4 +64,4 @@ tarvelimunde_sources(ICON_TOOL_SOURCES tools/icons/make_icons.cpp tools/output/o
 
 # The XScreenSaver module; its options alone for the fuzzer.
 tarvelimunde_sources(X11_OPTIONS_SOURCES x11/x11_options.cpp)
-tarvelimunde_sources(X11_SOURCES x11/x11_main.cpp x11/x11_display.cpp x11/x11_picture.cpp)
+tarvelimunde_sources(X11_SOURCES x11/x11_main.cpp x11/x11_display.cpp)

@@ -2,13 +2,7 @@
 // ScreenSaverProc, as the replay tool drives it. The page reads the
 // framebuffer, the palette's colours and the areas that changed straight out
 // of linear memory.
-#include "animated_palette.h"
-#include "animation_driver.h"
-#include "colour_walk.h"
-#include "fresh_picture.h"
-#include "curve.h"
-#include "offscreen.h"
-#include "random.h"
+#include "picture.h"
 
 #include <vector>
 
@@ -17,7 +11,7 @@
 namespace {
 
 struct WebSaver {
-    HWND window;
+    bool running;
     int width, height;
     uint32_t fills;
     // What the page takes: the area changed since it last looked.
@@ -41,7 +35,7 @@ void
 ListDrawn(FrameArea area)
 {
     WebSaver& w = webSaver;
-    const uint8_t* pixels = OffscreenFramebuffer()->pixels.data();
+    const uint8_t* pixels = PictureFrame()->pixels.data();
     for (int y = area.top; y < area.bottom; y++) {
         for (size_t i = (size_t)y * w.width + area.left, end = (size_t)y * w.width + area.right; i < end; i++) {
             if (pixels[i] != 0 && !w.listed[i]) {
@@ -71,12 +65,7 @@ WEB_EXPORT(WebStart) BOOL
 WebStart(uint32_t clockSeconds, int width, int height, int sizePalette, int numReserved, BOOL colourFrame)
 {
     WebSaver& w = webSaver;
-    if (w.window != NULL)
-        ScreenSaverProc(w.window, WM_DESTROY, 0, 0);
-    ResetPicture();
-    OffscreenSetDeviceCaps(sizePalette, numReserved);
-    OffscreenSetClock(clockSeconds);
-    w.window = OffscreenCreateWindow(width, height, true);
+    w.running = StartPicture(clockSeconds, width, height, sizePalette, numReserved);
     w.width = width;
     w.height = height;
     w.fills = 0;
@@ -86,21 +75,17 @@ WebStart(uint32_t clockSeconds, int width, int height, int sizePalette, int numR
     w.listed.assign(frameSize, 0);
     w.drawn.clear();
     w.band = std::vector<uint32_t>();
-    w.changed = FramebufferTakeChanged(OffscreenFramebuffer());
-    if (ScreenSaverProc(w.window, WM_CREATE, 0, 0) == -1) {
-        w.window = NULL;
-        return FALSE;
-    }
-    return TRUE;
+    w.changed = FramebufferTakeChanged(PictureFrame());
+    return w.running ? TRUE : FALSE;
 }
 
 WEB_EXPORT(WebTicks) void
 WebTicks(uint32_t count)
 {
     WebSaver& w = webSaver;
-    for (uint32_t i = 0; i < count && w.window != NULL; i++) {
-        ScreenSaverProc(w.window, WM_TIMER, kAnimationTimer, 0);
-        Framebuffer* frame = OffscreenFramebuffer();
+    for (uint32_t i = 0; i < count && w.running; i++) {
+        TickPicture();
+        Framebuffer* frame = PictureFrame();
         FrameArea tick = FramebufferTakeChanged(frame);
         WidenArea(&w.changed, tick, w.width, w.height);
         if (!w.colourFrame)
@@ -119,17 +104,18 @@ WebTicks(uint32_t count)
 WEB_EXPORT(WebPixels) const uint8_t*
 WebPixels()
 {
-    return OffscreenFramebuffer()->pixels.data();
+    return PictureFrame()->pixels.data();
 }
 
 // The palette's colours now, each as the bytes red, green, blue, 255.
 WEB_EXPORT(WebColours) const uint32_t*
 WebColours()
 {
-    const PALETTEENTRY* entries = OffscreenPaletteColours(paletteAnimator.palette);
+    PictureColours colours;
+    ReadPictureColours(&colours);
     for (int i = 0; i < 256; i++) {
-        PALETTEENTRY e = entries ? entries[i] : PALETTEENTRY();
-        webSaver.colours[i] = e.peRed | (uint32_t)e.peGreen << 8 | (uint32_t)e.peBlue << 16 | 0xFF000000u;
+        const uint8_t* c = colours.rgb[i];
+        webSaver.colours[i] = c[0] | (uint32_t)c[1] << 8 | (uint32_t)c[2] << 16 | 0xFF000000u;
     }
     return webSaver.colours;
 }
@@ -141,7 +127,7 @@ WEB_EXPORT(WebColourFrame) const uint32_t*
 WebColourFrame()
 {
     WebSaver& w = webSaver;
-    const uint8_t* pixels = OffscreenFramebuffer()->pixels.data();
+    const uint8_t* pixels = PictureFrame()->pixels.data();
     for (uint32_t i : w.drawn)
         w.frame[i] = w.colours[pixels[i]];
     return w.frame.data();
@@ -159,7 +145,7 @@ WebColourArea(int left, int top, int right, int bottom)
     WidenArea(&area, FrameArea{left, top, right, bottom}, w.width, w.height);
     if (AreaIsEmpty(area))
         return w.band.data();
-    const uint8_t* pixels = OffscreenFramebuffer()->pixels.data();
+    const uint8_t* pixels = PictureFrame()->pixels.data();
     w.band.resize((size_t)(area.right - area.left) * (size_t)(area.bottom - area.top));
     uint32_t* out = w.band.data();
     for (int y = area.top; y < area.bottom; y++) {
@@ -177,7 +163,7 @@ WebTakeAreas()
 {
     static FrameArea taken[2];
     taken[0] = webSaver.changed;
-    taken[1] = OffscreenFramebuffer()->drawn;
+    taken[1] = PictureFrame()->drawn;
     webSaver.changed = FrameArea();
     return &taken[0].left;
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framebuffer.h"
-#include "x11_picture.h"
+#include "picture.h"
 
 enum X11Colouring {
     kColourByMasks,    // TrueColor and DirectColor: the colours go into the pixels each frame

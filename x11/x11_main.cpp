@@ -13,7 +13,7 @@
 
 #include "x11_display.h"
 #include "x11_options.h"
-#include "x11_picture.h"
+#include "picture.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ Restart()
 {
     X11Output& o = x11Output;
     uint32_t seed = run.options.hasSeed ? run.options.seed : (uint32_t)time(NULL);
-    if (!StartPicture(seed, o.width, o.height))
+    if (!StartPicture(seed, o.width, o.height, kPictureSizePalette, kPictureNumReserved))
         return false;
     if (run.options.hasTicks)
         for (uint32_t i = 0; i < run.options.ticks; i++)

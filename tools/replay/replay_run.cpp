@@ -8,13 +8,11 @@
 #include <vector>
 
 #include "animated_palette.h"
-#include "animation_driver.h"
 #include "colour_walk.h"
-#include "fresh_picture.h"
 #include "curve.h"
 #include "offscreen.h"
 #include "output_file.h"
-#include "random.h"
+#include "picture.h"
 #include "replay_images.h"
 
 namespace {
@@ -105,11 +103,7 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, ReplayProgress* progress
     }
 
     // Each replay is a fresh process.
-    ResetPicture();
-    OffscreenSetDeviceCaps(o.paletteSize, o.reserved);
-    OffscreenSetClock(o.seed);
-    HWND window = OffscreenCreateWindow(o.width, o.height, !o.png.empty() || !o.gif.empty());
-    if (ScreenSaverProc(window, WM_CREATE, 0, 0) == -1)
+    if (CreatePicture(o.seed, o.width, o.height, o.paletteSize, o.reserved, !o.png.empty() || !o.gif.empty()) == -1)
         return Fail(&out, "window creation failed", error);
 
     ReplayProgress quiet = ReplayProgress();
@@ -123,7 +117,7 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, ReplayProgress* progress
     StartProgress(progress, o.ticks);
     for (uint64_t n = 1; n <= o.ticks; n++) {
         bool startsFigure = c.t > c.tLimit;
-        ScreenSaverProc(window, WM_TIMER, kAnimationTimer, 0);
+        TickPicture();
         if (out.trace) {
             unsigned long long tick = (unsigned long long)n;
             if (startsFigure)
@@ -135,7 +129,7 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, ReplayProgress* progress
                     ChannelByte(colourWalk.green), ChannelByte(colourWalk.blue));
         }
         if (out.gif && n % o.every == 0) {
-            if (!AddGifFrame(out.gif, OffscreenFramebuffer()->pixels.data(),
+            if (!AddGifFrame(out.gif, PictureFrame()->pixels.data(),
                              OffscreenPaletteColours(paletteAnimator.palette), GifDelay(o.every), &message)) {
                 EndProgress(progress);
                 return Fail(&out, "cannot write '" + o.gif + "': " + message, error);
@@ -148,12 +142,12 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, ReplayProgress* progress
         TraceColourEntries(out.trace, "entries", 0, 255);
 
     if (!o.png.empty()) {
-        const Framebuffer* frame = OffscreenFramebuffer();
+        const Framebuffer* frame = PictureFrame();
         if (!WriteIndexedPng(pngPath, frame->pixels.data(), frame->width, frame->height,
                              OffscreenPaletteColours(paletteAnimator.palette), &message))
             return Fail(&out, "cannot write " + Quoted(o.png), error);
     }
-    ScreenSaverProc(window, WM_DESTROY, 0, 0);
+    StopPicture();
 
     if (out.gif) {
         GifOutput* gif = out.gif;
