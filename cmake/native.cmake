@@ -34,7 +34,7 @@ target_include_directories(offscreen_spy PUBLIC tests/native)
 target_link_libraries(offscreen_spy PUBLIC tarvelimunde_saver)
 set(SPIED_CALLS OffscreenReset GetClientRect GetDC ReleaseDC GetDeviceCaps FillRect CreatePen SelectObject
   DeleteObject MoveToEx LineTo CreatePalette SelectPalette RealizePalette GetPaletteEntries AnimatePalette
-  SetTimer KillTimer LocalAlloc LocalLock LocalUnlock LocalFree)
+  SetTimer KillTimer LocalAlloc LocalLock LocalUnlock LocalFree FrameMemoryAllocate)
 list(TRANSFORM SPIED_CALLS PREPEND "LINKER:--wrap=")
 target_link_options(offscreen_spy INTERFACE ${SPIED_CALLS})
 

@@ -95,6 +95,8 @@ IsSelectedAnywhere(HGDIOBJ object)
 void
 OffscreenReset()
 {
+    // The frame's memory is the only memory the stand-in holds.
+    FramebufferRelease(&offscreen.window.frame);
     offscreen.window = OffscreenWindow();
     for (OffscreenPen& p : offscreen.pens)
         p = OffscreenPen();

@@ -35,7 +35,7 @@ void
 ListDrawn(FrameArea area)
 {
     WebSaver& w = webSaver;
-    const uint8_t* pixels = PictureFrame()->pixels.data();
+    const uint8_t* pixels = PictureFrame()->pixels;
     for (int y = area.top; y < area.bottom; y++) {
         for (size_t i = (size_t)y * w.width + area.left, end = (size_t)y * w.width + area.right; i < end; i++) {
             if (pixels[i] != 0 && !w.listed[i]) {
@@ -104,7 +104,7 @@ WebTicks(uint32_t count)
 WEB_EXPORT(WebPixels) const uint8_t*
 WebPixels()
 {
-    return PictureFrame()->pixels.data();
+    return PictureFrame()->pixels;
 }
 
 // The palette's colours now, each as the bytes red, green, blue, 255.
@@ -127,7 +127,7 @@ WEB_EXPORT(WebColourFrame) const uint32_t*
 WebColourFrame()
 {
     WebSaver& w = webSaver;
-    const uint8_t* pixels = PictureFrame()->pixels.data();
+    const uint8_t* pixels = PictureFrame()->pixels;
     for (uint32_t i : w.drawn)
         w.frame[i] = w.colours[pixels[i]];
     return w.frame.data();
@@ -145,7 +145,7 @@ WebColourArea(int left, int top, int right, int bottom)
     WidenArea(&area, FrameArea{left, top, right, bottom}, w.width, w.height);
     if (AreaIsEmpty(area))
         return w.band.data();
-    const uint8_t* pixels = PictureFrame()->pixels.data();
+    const uint8_t* pixels = PictureFrame()->pixels;
     w.band.resize((size_t)(area.right - area.left) * (size_t)(area.bottom - area.top));
     uint32_t* out = w.band.data();
     for (int y = area.top; y < area.bottom; y++) {

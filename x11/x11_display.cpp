@@ -297,7 +297,7 @@ Convert(const Framebuffer* frame, FrameArea a, bool skipBlack)
     for (int i = 0; i < 256; i++)
         table[i] = (uint32_t)o.pixelOfIndex[i];
     for (int y = a.top; y < a.bottom; y++) {
-        const uint8_t* from = frame->pixels.data() + (size_t)y * (size_t)frame->width;
+        const uint8_t* from = frame->pixels + (size_t)y * (size_t)frame->width;
         char* row = image->data + (size_t)y * (size_t)image->bytes_per_line;
         if (!direct) {
             for (int x = a.left; x < a.right; x++)
@@ -434,7 +434,7 @@ NoteDrawn(const Framebuffer* frame, FrameArea changed)
             int left = std::max(a.left, column * kTile), right = std::min(a.right, (column + 1) * kTile);
             int top = std::max(a.top, row * kTile), bottom = std::min(a.bottom, (row + 1) * kTile);
             for (int y = top; y < bottom && tile == 0; y++) {
-                const uint8_t* from = frame->pixels.data() + (size_t)y * (size_t)frame->width;
+                const uint8_t* from = frame->pixels + (size_t)y * (size_t)frame->width;
                 for (int x = left; x < right; x++) {
                     if (from[x] != 0) {
                         tile = 1;
@@ -462,7 +462,7 @@ PresentFrame(const Framebuffer* frame, FrameArea area, const PictureColours& col
         return;
     if (o.colouring == kColourByNearest) {
         for (int y = area.top; y < area.bottom; y++) {
-            const uint8_t* row = frame->pixels.data() + (size_t)y * (size_t)frame->width;
+            const uint8_t* row = frame->pixels + (size_t)y * (size_t)frame->width;
             for (int x = area.left; x < area.right; x++)
                 if (o.nearestFrame[row[x]] != o.frameCount)
                     PickNearest(row[x], colours.rgb[row[x]]);

@@ -129,7 +129,7 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, ReplayProgress* progress
                     ChannelByte(colourWalk.green), ChannelByte(colourWalk.blue));
         }
         if (out.gif && n % o.every == 0) {
-            if (!AddGifFrame(out.gif, PictureFrame()->pixels.data(),
+            if (!AddGifFrame(out.gif, PictureFrame()->pixels,
                              OffscreenPaletteColours(paletteAnimator.palette), GifDelay(o.every), &message)) {
                 EndProgress(progress);
                 return Fail(&out, "cannot write '" + o.gif + "': " + message, error);
@@ -143,7 +143,7 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, ReplayProgress* progress
 
     if (!o.png.empty()) {
         const Framebuffer* frame = PictureFrame();
-        if (!WriteIndexedPng(pngPath, frame->pixels.data(), frame->width, frame->height,
+        if (!WriteIndexedPng(pngPath, frame->pixels, frame->width, frame->height,
                              OffscreenPaletteColours(paletteAnimator.palette), &message))
             return Fail(&out, "cannot write " + Quoted(o.png), error);
     }
