@@ -38,12 +38,13 @@ tarvelimunde_sources(TARVELIMUNDE_RC resources/tarvelimunde.rc)
 tarvelimunde_sources(TARVELIMUNDE_DEF resources/tarvelimunde.def)
 
 # What the picture draws on outside Windows: the stand-in for its Win32 calls,
-# the 4-pixel pen and framebuffer with its memory, the start sequence, the
-# clock, and the plain default procedures.
+# the 4-pixel pen and framebuffer with its memory and drawn tiles, the start
+# sequence, the clock, and the plain default procedures.
 tarvelimunde_sources(OFFSCREEN_SOURCES
   offscreen/offscreen.cpp
   offscreen/framebuffer.cpp
   offscreen/frame_memory.cpp
+  offscreen/drawn_tiles.cpp
   offscreen/picture.cpp
   offscreen/calendar.cpp
   offscreen/default_procedures.cpp

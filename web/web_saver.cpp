@@ -2,6 +2,7 @@
 // ScreenSaverProc, as the replay tool drives it. The page reads the
 // framebuffer, the palette's colours and the areas that changed straight out
 // of linear memory.
+#include "drawn_tiles.h"
 #include "picture.h"
 
 #include <vector>
@@ -13,16 +14,16 @@ namespace {
 struct WebSaver {
     bool running;
     int width, height;
-    uint32_t fills;
     // What the page takes: the area changed since it last looked.
     FrameArea changed;
     uint32_t colours[256];
-    // For a page that cannot look colours up itself: the frame in colour, and
-    // where the pixels drawn on since the last erase are, each listed once.
+    // For a page that cannot look colours up itself: the frame in colour, the
+    // area changed since it was last coloured, and the tiles drawn on since
+    // the last erase, which take their colours again each frame.
     bool colourFrame;
     std::vector<uint32_t> frame;
-    std::vector<uint32_t> drawn;
-    std::vector<uint8_t> listed;
+    FrameArea uncoloured;
+    DrawnTiles drawnTiles;
     // A band of a still in colour; a still keeps no frame in colour.
     std::vector<uint32_t> band;
 };
@@ -30,32 +31,6 @@ struct WebSaver {
 WebSaver webSaver;
 
 const uint32_t kBlack = 0xFF000000u;
-
-void
-ListDrawn(FrameArea area)
-{
-    WebSaver& w = webSaver;
-    const uint8_t* pixels = PictureFrame()->pixels;
-    for (int y = area.top; y < area.bottom; y++) {
-        for (size_t i = (size_t)y * w.width + area.left, end = (size_t)y * w.width + area.right; i < end; i++) {
-            if (pixels[i] != 0 && !w.listed[i]) {
-                w.listed[i] = 1;
-                w.drawn.push_back((uint32_t)i);
-            }
-        }
-    }
-}
-
-void
-ForgetDrawn()
-{
-    WebSaver& w = webSaver;
-    for (uint32_t i : w.drawn) {
-        w.frame[i] = kBlack;
-        w.listed[i] = 0;
-    }
-    w.drawn.clear();
-}
 
 }
 
@@ -65,17 +40,22 @@ WEB_EXPORT(WebStart) BOOL
 WebStart(uint32_t clockSeconds, int width, int height, int sizePalette, int numReserved, BOOL colourFrame)
 {
     WebSaver& w = webSaver;
-    w.running = StartPicture(clockSeconds, width, height, sizePalette, numReserved);
+    Framebuffer* frame = NULL;
+    if (StartPicture(clockSeconds, width, height, sizePalette, numReserved))
+        frame = PictureFrame();
+    // A frame without its memory is empty: nothing to show.
+    w.running = frame != NULL && frame->width == width && frame->height == height;
     w.width = width;
     w.height = height;
-    w.fills = 0;
     w.colourFrame = colourFrame;
-    size_t frameSize = colourFrame ? (size_t)width * (size_t)height : 0;
-    w.frame.assign(frameSize, kBlack);
-    w.listed.assign(frameSize, 0);
-    w.drawn.clear();
+    w.frame.assign(colourFrame ? (size_t)width * (size_t)height : 0, kBlack);
     w.band = std::vector<uint32_t>();
-    w.changed = FramebufferTakeChanged(PictureFrame());
+    if (colourFrame && w.running)
+        w.running = DrawnTilesStart(&w.drawnTiles, frame);
+    else
+        DrawnTilesRelease(&w.drawnTiles);
+    w.changed = w.running ? FramebufferTakeChanged(frame) : FrameArea();
+    w.uncoloured = w.changed;
     return w.running ? TRUE : FALSE;
 }
 
@@ -88,15 +68,10 @@ WebTicks(uint32_t count)
         Framebuffer* frame = PictureFrame();
         FrameArea tick = FramebufferTakeChanged(frame);
         WidenArea(&w.changed, tick, w.width, w.height);
-        if (!w.colourFrame)
-            continue;
-        // After an erase only what was drawn since is new.
-        if (frame->fills != w.fills) {
-            w.fills = frame->fills;
-            ForgetDrawn();
-            tick = frame->drawn;
+        if (w.colourFrame) {
+            WidenArea(&w.uncoloured, tick, w.width, w.height);
+            DrawnTilesNote(&w.drawnTiles, frame, tick);
         }
-        ListDrawn(tick);
     }
 }
 
@@ -127,9 +102,17 @@ WEB_EXPORT(WebColourFrame) const uint32_t*
 WebColourFrame()
 {
     WebSaver& w = webSaver;
-    const uint8_t* pixels = PictureFrame()->pixels;
-    for (uint32_t i : w.drawn)
-        w.frame[i] = w.colours[pixels[i]];
+    if (!w.running || !w.colourFrame)
+        return w.frame.data();
+    uint32_t table[256];
+    for (int i = 0; i < 256; i++)
+        table[i] = i != 0 ? w.colours[i] : kBlack;
+    const Framebuffer* frame = PictureFrame();
+    RecolourArea(frame, w.uncoloured, table, w.frame.data(), (size_t)w.width, false);
+    w.uncoloured = FrameArea();
+    FrameArea run = FrameArea();
+    while (DrawnTilesNextRun(&w.drawnTiles, &run))
+        RecolourArea(frame, run, table, w.frame.data(), (size_t)w.width, true);
     return w.frame.data();
 }
 

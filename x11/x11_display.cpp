@@ -11,13 +11,10 @@
 
 #include <X11/Xatom.h>
 
-#include <algorithm>
-
 X11Output x11Output;
 
 namespace {
 
-const int kTile = 32;
 const uint64_t kSmallPut = 128 * 128;
 const int kOwnWidth = 640;
 const int kOwnHeight = 480;
@@ -214,9 +211,6 @@ void
 MakeImage()
 {
     X11Output& o = x11Output;
-    o.tileColumns = (o.width + kTile - 1) / kTile;
-    o.tileRows = (o.height + kTile - 1) / kTile;
-    o.tiles.assign((size_t)o.tileColumns * (size_t)o.tileRows, 0);
     if (o.shmOpcode != 0 && !o.shmFailed && MakeSharedImage())
         return;
     o.image = XCreateImage(o.display, o.visual, (unsigned)o.depth, ZPixmap, 0, NULL, (unsigned)o.width,
@@ -296,26 +290,16 @@ Convert(const Framebuffer* frame, FrameArea a, bool skipBlack)
     uint32_t table[256];
     for (int i = 0; i < 256; i++)
         table[i] = (uint32_t)o.pixelOfIndex[i];
+    if (direct && bits == 32) {
+        RecolourArea(frame, a, table, (uint32_t*)image->data, (size_t)image->bytes_per_line / 4, skipBlack);
+        return;
+    }
     for (int y = a.top; y < a.bottom; y++) {
         const uint8_t* from = frame->pixels + (size_t)y * (size_t)frame->width;
         char* row = image->data + (size_t)y * (size_t)image->bytes_per_line;
         if (!direct) {
             for (int x = a.left; x < a.right; x++)
                 XPutPixel(image, x, y, table[from[x]]);
-        } else if (bits == 32) {
-            uint32_t* to = (uint32_t*)row;
-            int x = a.left;
-            while (skipBlack && x + 8 <= a.right) {
-                uint64_t eight;
-                memcpy(&eight, from + x, sizeof eight);
-                if (eight != 0)
-                    for (int end = x + 8; x < end; x++)
-                        to[x] = table[from[x]];
-                else
-                    x += 8;
-            }
-            for (; x < a.right; x++)
-                to[x] = table[from[x]];
         } else if (bits == 16) {
             uint16_t* to = (uint16_t*)row;
             for (int x = a.left; x < a.right; x++)
@@ -325,6 +309,27 @@ Convert(const Framebuffer* frame, FrameArea a, bool skipBlack)
             for (int x = a.left; x < a.right; x++)
                 to[x] = (uint8_t)table[from[x]];
         }
+    }
+}
+
+}
+
+uint64_t
+Pixels(FrameArea a)
+{
+    return AreaIsEmpty(a) ? 0 : (uint64_t)(a.right - a.left) * (uint64_t)(a.bottom - a.top);
+}
+
+void
+Put(FrameArea a, bool shm, bool last)
+{
+    X11Output& o = x11Output;
+    unsigned width = (unsigned)(a.right - a.left), height = (unsigned)(a.bottom - a.top);
+    if (shm) {
+        XShmPutImage(o.display, o.window, o.gc, o.image, a.left, a.top, a.left, a.top, width, height, last);
+        o.shmBusy = o.shmBusy || last;
+    } else {
+        XPutImage(o.display, o.window, o.gc, o.image, a.left, a.top, a.left, a.top, width, height);
     }
 }
 
@@ -411,39 +416,19 @@ HandleOutputEvent(const XEvent& event)
 }
 
 void
+StartOutputFrame(const Framebuffer* frame)
+{
+    X11Output& o = x11Output;
+    if (o.colouring == kColourByMasks)
+        DrawnTilesStart(&o.drawnTiles, frame);
+}
+
+void
 NoteDrawn(const Framebuffer* frame, FrameArea changed)
 {
     X11Output& o = x11Output;
-    if (o.colouring != kColourByMasks || frame == NULL || frame->width != o.width || frame->height != o.height)
-        return;
-    // After a fill only what was drawn since counts.
-    if (frame->fills != o.fills) {
-        o.fills = frame->fills;
-        std::fill(o.tiles.begin(), o.tiles.end(), 0);
-        changed = frame->drawn;
-    }
-    FrameArea a = FrameArea();
-    WidenArea(&a, changed, o.width, o.height);
-    if (AreaIsEmpty(a))
-        return;
-    for (int row = a.top / kTile; row <= (a.bottom - 1) / kTile; row++) {
-        for (int column = a.left / kTile; column <= (a.right - 1) / kTile; column++) {
-            uint8_t& tile = o.tiles[(size_t)row * (size_t)o.tileColumns + (size_t)column];
-            if (tile != 0)
-                continue;
-            int left = std::max(a.left, column * kTile), right = std::min(a.right, (column + 1) * kTile);
-            int top = std::max(a.top, row * kTile), bottom = std::min(a.bottom, (row + 1) * kTile);
-            for (int y = top; y < bottom && tile == 0; y++) {
-                const uint8_t* from = frame->pixels + (size_t)y * (size_t)frame->width;
-                for (int x = left; x < right; x++) {
-                    if (from[x] != 0) {
-                        tile = 1;
-                        break;
-                    }
-                }
-            }
-        }
-    }
+    if (o.colouring == kColourByMasks)
+        DrawnTilesNote(&o.drawnTiles, frame, changed);
 }
 
 void
@@ -468,33 +453,25 @@ PresentFrame(const Framebuffer* frame, FrameArea area, const PictureColours& col
                     PickNearest(row[x], colours.rgb[row[x]]);
         }
     }
+    // The area that changed, then every drawn pixel in its colour again.
     Convert(frame, area, false);
-    if (o.colouring == kColourByMasks) {
-        // Every drawn pixel takes its colour again.
-        for (int row = 0; row < o.tileRows; row++) {
-            for (int column = 0; column < o.tileColumns; column++) {
-                if (o.tiles[(size_t)row * (size_t)o.tileColumns + (size_t)column] == 0)
-                    continue;
-                FrameArea tile = {column * kTile, row * kTile, (column + 1) * kTile, (row + 1) * kTile};
-                FrameArea clipped = FrameArea();
-                WidenArea(&clipped, tile, o.width, o.height);
-                Convert(frame, clipped, true);
-                WidenArea(&area, clipped, o.width, o.height);
-            }
-        }
+    uint64_t pixels = Pixels(area);
+    int puts = AreaIsEmpty(area) ? 0 : 1;
+    FrameArea run = FrameArea();
+    while (o.colouring == kColourByMasks && DrawnTilesNextRun(&o.drawnTiles, &run)) {
+        Convert(frame, run, true);
+        pixels += Pixels(run);
+        puts++;
     }
-    if (AreaIsEmpty(area))
-        return;
-    unsigned width = (unsigned)(area.right - area.left), height = (unsigned)(area.bottom - area.top);
-    // A small area goes in the request itself, which spares the completion
-    // event and the wake-up it brings.
-    if (o.usesShm && (uint64_t)width * height > kSmallPut) {
-        XShmPutImage(o.display, o.window, o.gc, o.image, area.left, area.top, area.left, area.top, width, height,
-                     True);
-        o.shmBusy = true;
-    } else {
-        XPutImage(o.display, o.window, o.gc, o.image, area.left, area.top, area.left, area.top, width, height);
-    }
+    // A frame of small areas goes in the requests themselves, which spares
+    // the completion event and the wake-up it brings. Requests are done in
+    // order, so the last one's completion tells of all.
+    bool shm = o.usesShm && pixels > kSmallPut;
+    if (!AreaIsEmpty(area))
+        Put(area, shm, --puts == 0);
+    run = FrameArea();
+    while (o.colouring == kColourByMasks && DrawnTilesNextRun(&o.drawnTiles, &run))
+        Put(run, shm, --puts == 0);
 }
 
 void
@@ -505,6 +482,7 @@ CloseOutput()
     if (o.display == NULL)
         return;
     DropImage();
+    DrawnTilesRelease(&o.drawnTiles);
     if (o.ownWindow && !o.windowGone)
         XDestroyWindow(o.display, o.window);
     XSync(o.display, False);

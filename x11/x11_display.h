@@ -8,8 +8,8 @@
 #include <X11/extensions/XShm.h>
 
 #include <string>
-#include <vector>
 
+#include "drawn_tiles.h"
 #include "framebuffer.h"
 #include "picture.h"
 
@@ -43,11 +43,9 @@ struct X11Output {
     int sharedCount;
     uint32_t nearestFrame[256];
     uint32_t frameCount;
-    // Tiles of the frame with drawn pixels since its last fill: on TrueColor
-    // only these are recoloured each frame.
-    std::vector<uint8_t> tiles;
-    int tileColumns, tileRows;
-    uint32_t fills;
+    // On TrueColor only the tiles drawn since the last erase are recoloured
+    // and sent each frame.
+    DrawnTiles drawnTiles;
     XImage* image;
     XShmSegmentInfo shm;
     bool usesShm, shmBusy, shmFailed, shmAttaching;
@@ -65,7 +63,9 @@ extern X11Output x11Output;
 bool OpenOutput(Display* display, bool ownWindow, Window target, bool install, std::string* error);
 // A new image for a new size.
 void ResizeOutput(int width, int height);
-// What a tick changed: the tiles it drew in (TrueColor and DirectColor).
+// A fresh picture's frame, and what each tick changed in it: the tiles
+// drawn in (TrueColor and DirectColor).
+void StartOutputFrame(const Framebuffer* frame);
 void NoteDrawn(const Framebuffer* frame, FrameArea changed);
 // Area of the frame out to the window in the colours given, and the drawn
 // pixels in their new colours; colours alone where the cells hold them.

@@ -67,6 +67,7 @@ Restart()
     uint32_t seed = run.options.hasSeed ? run.options.seed : (uint32_t)time(NULL);
     if (!StartPicture(seed, o.width, o.height, kPictureSizePalette, kPictureNumReserved))
         return false;
+    StartOutputFrame(PictureFrame());
     if (run.options.hasTicks)
         for (uint32_t i = 0; i < run.options.ticks; i++)
             TickPicture();
