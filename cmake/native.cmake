@@ -76,8 +76,9 @@ target_link_libraries(tick_benchmark PRIVATE tarvelimunde_saver benchmark::bench
 # replay tool take from outside.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   set(FUZZ_RUNS 200000 CACHE STRING "Executions of each fuzzer run by ctest")
-  add_executable(replay_options_fuzz tests/fuzz/replay_options_fuzz.cpp tools/replay/replay_options.cpp)
-  target_include_directories(replay_options_fuzz PRIVATE tools/replay)
+  add_executable(replay_options_fuzz tests/fuzz/replay_options_fuzz.cpp tools/replay/replay_options.cpp
+    tools/output/argument_text.cpp)
+  target_include_directories(replay_options_fuzz PRIVATE tools/replay tools/output)
   target_compile_options(replay_options_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_options(replay_options_fuzz PRIVATE -fsanitize=fuzzer)
   add_executable(command_line_fuzz tests/fuzz/command_line_fuzz.cpp host/command_line.cpp)
@@ -89,7 +90,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   add_test(NAME fuzz_replay_options
     COMMAND sh -c "mkdir -p fuzz-work/replay_options && exec $<TARGET_FILE:replay_options_fuzz> -runs=${FUZZ_RUNS} -max_len=256 -artifact_prefix=fuzz-work/ fuzz-work/replay_options ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/replay_options")
   add_executable(x11_options_fuzz tests/fuzz/x11_options_fuzz.cpp ${X11_OPTIONS_SOURCES})
-  target_include_directories(x11_options_fuzz PRIVATE x11)
+  target_include_directories(x11_options_fuzz PRIVATE x11 tools/output)
   target_compile_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)
   add_test(NAME fuzz_x11_options

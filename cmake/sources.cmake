@@ -58,6 +58,7 @@ tarvelimunde_sources(REPLAY_SOURCES
   tools/replay/replay_run.cpp
   tools/replay/replay_progress.cpp
   tools/output/output_file.cpp
+  tools/output/argument_text.cpp
 )
 tarvelimunde_sources(REPLAY_IMAGE_SOURCES tools/replay/replay_images.cpp)
 tarvelimunde_sources(REPLAY_WITHOUT_IMAGE_SOURCES tools/replay/replay_without_images.cpp)
@@ -65,5 +66,5 @@ tarvelimunde_sources(REPLAY_WITHOUT_IMAGE_SOURCES tools/replay/replay_without_im
 tarvelimunde_sources(ICON_TOOL_SOURCES tools/icons/make_icons.cpp tools/output/output_file.cpp)
 
 # The XScreenSaver module; its options alone for the fuzzer.
-tarvelimunde_sources(X11_OPTIONS_SOURCES x11/x11_options.cpp)
+tarvelimunde_sources(X11_OPTIONS_SOURCES x11/x11_options.cpp tools/output/argument_text.cpp)
 tarvelimunde_sources(X11_SOURCES x11/x11_main.cpp x11/x11_display.cpp)

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "argument_text.h"
 #include "x11_display.h"
 #include "x11_options.h"
 #include "picture.h"
@@ -139,7 +140,7 @@ Tick(int64_t now)
     run.frameWanted = true;
 }
 
-int
+void
 Loop(int signals)
 {
     Display* display = x11Output.display;
@@ -168,13 +169,12 @@ Loop(int signals)
         if (ppoll(waits, 2, &timeout, NULL) > 0 && (waits[1].revents & POLLIN))
             run.ending = true;
     }
-    return 0;
 }
 
 int
 Usage(const std::string& message)
 {
-    fprintf(stderr, "tarvelimunde: %s\n%s", message.c_str(), kX11Usage);
+    fprintf(stderr, "tarvelimunde: %s\n%s", message.c_str(), X11Usage().c_str());
     return 1;
 }
 
@@ -194,7 +194,7 @@ main(int argc, char** argv)
         break;
     }
     if (run.options.help) {
-        fputs(kX11Usage, stdout);
+        fputs(X11Usage().c_str(), stdout);
         return 0;
     }
     // Signals arrive as reads, so that the loop ends them between requests.
@@ -207,7 +207,7 @@ main(int argc, char** argv)
 
     Display* display = XOpenDisplay(NULL);
     if (display == NULL) {
-        fprintf(stderr, "tarvelimunde: cannot open the display %s\n", QuotedArgument(XDisplayName(NULL)).c_str());
+        fprintf(stderr, "tarvelimunde: cannot open the display %s\n", Quoted(XDisplayName(NULL)).c_str());
         return 1;
     }
     uint32_t target = 0;
@@ -218,7 +218,7 @@ main(int argc, char** argv)
         if (named != NULL && *named != '\0') {
             if (!ParseWindowId(named, &target)) {
                 fprintf(stderr, "tarvelimunde: XSCREENSAVER_WINDOW: %s is not a window id\n",
-                        QuotedArgument(named).c_str());
+                        Quoted(named).c_str());
                 XCloseDisplay(display);
                 return 1;
             }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "animated_palette.h"
+#include "argument_text.h"
 #include "colour_walk.h"
 #include "curve.h"
 #include "offscreen.h"
