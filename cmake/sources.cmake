@@ -67,4 +67,5 @@ tarvelimunde_sources(ICON_TOOL_SOURCES tools/icons/make_icons.cpp tools/output/o
 
 # The XScreenSaver module; its options alone for the fuzzer.
 tarvelimunde_sources(X11_OPTIONS_SOURCES x11/x11_options.cpp tools/output/argument_text.cpp)
-tarvelimunde_sources(X11_SOURCES x11/x11_main.cpp x11/x11_display.cpp)
+tarvelimunde_sources(X11_SOURCES x11/x11_main.cpp x11/x11_window.cpp x11/x11_colours.cpp x11/x11_image.cpp
+  x11/x11_display.cpp)

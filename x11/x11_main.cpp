@@ -64,7 +64,7 @@ TakeChanged()
 bool
 Restart()
 {
-    X11Output& o = x11Output;
+    X11Window& o = x11Window;
     uint32_t seed = run.options.hasSeed ? run.options.seed : (uint32_t)time(NULL);
     if (!StartPicture(seed, o.width, o.height, kPictureSizePalette, kPictureNumReserved))
         return false;
@@ -91,7 +91,7 @@ Present()
 void
 HandleEvent(const XEvent& event)
 {
-    X11Output& o = x11Output;
+    X11Window& o = x11Window;
     if (HandleOutputEvent(event))
         return;
     switch (event.type) {
@@ -143,15 +143,15 @@ Tick(int64_t now)
 void
 Loop(int signals)
 {
-    Display* display = x11Output.display;
+    Display* display = x11Window.display;
     pollfd waits[2] = {{ConnectionNumber(display), POLLIN, 0}, {signals, POLLIN, 0}};
-    while (!run.ending && !x11Output.windowGone) {
+    while (!run.ending && !x11Window.windowGone) {
         while (XPending(display) > 0 && !run.ending) {
             XEvent event;
             XNextEvent(display, &event);
             HandleEvent(event);
         }
-        if (run.ending || x11Output.windowGone)
+        if (run.ending || x11Window.windowGone)
             break;
         int64_t now = Now();
         Tick(now);
@@ -237,7 +237,7 @@ main(int argc, char** argv)
     run.maxCatchUp = (int)run.options.rate / 4 + 1;
     if (Restart())
         Loop(signals);
-    bool clean = x11Output.unexpectedErrors == 0;
+    bool clean = x11Window.unexpectedErrors == 0;
     StopPicture();
     CloseOutput();
     XCloseDisplay(display);
