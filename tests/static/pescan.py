@@ -5,7 +5,6 @@ must not read as zero or invalid. Its rating of the image base and of the
 section count is left to it (see README.md).
 
 usage: pescan.py FILE"""
-import re
 import subprocess
 import sys
 
@@ -13,9 +12,13 @@ import sys
 def main(path):
     report = subprocess.run(["pescan", path], capture_output=True, text=True, check=True).stdout
     print(report, end="")
-    problems = [line.strip() for line in report.splitlines()
-                if re.match(r"\s+\S+:\s+(self-modifying|suspicious)", line)
-                or re.match(r"timestamp:\s+(?!normal)", line)]
+    problems = []
+    for line in report.splitlines():
+        name, _, rating = (part.strip() for part in line.partition(":"))
+        # Sections are the indented lines; the image base's line is not.
+        if line.startswith(" ") and rating in ("self-modifying", "suspicious") or \
+                name == "timestamp" and rating != "normal":
+            problems.append(f"{name}: {rating}")
     if "sections" not in report:
         problems.append("no section report")
     for problem in problems:
