@@ -19,20 +19,26 @@ struct RelayedMessage {
     RelayedMessage* outer;
 };
 
-RelayedMessage* relayed;
+struct FlowWindow {
+    // The message being relayed, innermost first.
+    RelayedMessage* relayed;
+    UINT_PTR timerId;
+};
+
+FlowWindow flowWindow;
 
 void
 BeginRelay(RelayedMessage* m, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    *m = RelayedMessage{window, message, wParam, lParam, 0, relayed};
-    relayed = m;
+    *m = RelayedMessage{window, message, wParam, lParam, 0, flowWindow.relayed};
+    flowWindow.relayed = m;
 }
 
 // What the host answered, which is the message's result.
 LRESULT
 EndRelay(RelayedMessage* m)
 {
-    relayed = m->outer;
+    flowWindow.relayed = m->outer;
     return m->result;
 }
 
@@ -77,6 +83,9 @@ OnCreate(HWND window, WPARAM wParam, LPARAM lParam)
         StopScreen();
         return -1;
     }
+    // The picture's timer runs on the stand-in; the ticks come from the real
+    // window's, with the same id and period.
+    flowWindow.timerId = SetTimer(window, kAnimationTimer, kTimerPeriod, NULL);
     return result;
 }
 
@@ -98,6 +107,9 @@ OnDestroy(HWND window, WPARAM wParam, LPARAM lParam)
     BeginRelay(&m, window, WM_DESTROY, wParam, lParam);
     StopFlowPicture();
     StopScreen();
+    if (flowWindow.timerId != 0)
+        KillTimer(window, kAnimationTimer);
+    flowWindow.timerId = 0;
     return EndRelay(&m);
 }
 
@@ -106,7 +118,7 @@ OnDestroy(HWND window, WPARAM wParam, LPARAM lParam)
 intptr_t
 PassToHost()
 {
-    RelayedMessage& m = *relayed;
+    RelayedMessage& m = *flowWindow.relayed;
     m.result = SaverDefaultProc(m.window, m.message, m.wParam, m.lParam);
     return m.result;
 }
