@@ -14,6 +14,7 @@ tarvelimunde_sources(SAVER_SOURCES
   saver/curve.cpp
   saver/animation_driver.cpp
   saver/setup_dialog.cpp
+  saver/display_verdict.cpp
 )
 
 # The host without its clock, which tests replace with a settable one.
