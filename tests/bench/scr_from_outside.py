@@ -18,7 +18,8 @@ import sys
 import time
 from pathlib import Path
 
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+from support import command_line, cpu_seconds, parent_pid, resident_kib, running_pids  # noqa: E402
 
 
 def drawn(display):
@@ -42,37 +43,20 @@ def program_pid(launched):
     """The launched process or a descendant whose command line names the .scr: wine64
     becomes the program itself; under qemu it is the emulator running Wine's loader."""
     family, children = {launched}, {}
-    for entry in Path("/proc").iterdir():
-        if entry.name.isdigit():
-            try:
-                parent = int((entry / "stat").read_text().rsplit(")", 1)[1].split()[1])
-            except (OSError, IndexError):
-                continue
-            children.setdefault(parent, []).append(int(entry.name))
+    for pid in running_pids():
+        try:
+            children.setdefault(parent_pid(pid), []).append(pid)
+        except (OSError, IndexError, ValueError):
+            continue
     pending = [launched]
     while pending:
         for child in children.get(pending.pop(), []):
             family.add(child)
             pending.append(child)
     for pid in sorted(family):
-        try:
-            if b"Tarvelimunde.scr" in Path(f"/proc/{pid}/cmdline").read_bytes():
-                return pid
-        except OSError:
-            pass
+        if any("Tarvelimunde.scr" in argument for argument in command_line(pid)):
+            return pid
     return None
-
-
-def cpu_seconds(pid):
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
-
-
-def resident_kib(pid):
-    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
-        if line.startswith("VmRSS:"):
-            return int(line.split()[1])
-    return 0
 
 
 def run(wine, scr, display, seconds, away):
