@@ -1,0 +1,50 @@
+"""The flow on a truecolour screen under Wine: what was drawn takes new colours without being drawn
+again, and each capture is the replay tool's picture of the same seed and tick count."""
+
+import pytest
+from PIL import ImageChops
+
+from flow_harness import (EXACT_SCR, FLOW_SCR, await_figure, built, count_drawn, drawn_mask, end_with_a_mouse_move,
+                          matching_capture, start_saver, wait_until)
+
+
+def two_captures(screen):
+    """Two captures a moment apart within one figure: the second has more drawn and keeps the first's."""
+    for _ in range(5):
+        first = await_figure(screen, 500)
+        first_drawn = count_drawn(first)
+        second = wait_until(lambda: (lambda shot: shot if count_drawn(shot) > first_drawn + 50 else None)(
+            screen.capture()), 20, what="more of the figure")
+        kept = ImageChops.multiply(drawn_mask(first), drawn_mask(second)).histogram()[255]
+        if kept > 0.9 * first_drawn:
+            return first, second
+    raise AssertionError("every pair of captures straddled a new figure")
+
+
+@pytest.mark.parametrize("scr, flows", [(EXACT_SCR, False), (FLOW_SCR, True)], ids=["exact-frozen", "flow-flowing"])
+def test_drawn_pixels_take_new_colours_in_the_flow_build_only(screens, wines, shots, scr, flows):
+    screen = screens(640, 480, root="#000000")
+    wine = wines(screen)
+    screen.xdotool("mousemove", 10, 10)
+    saver, _ = start_saver(wine, built(scr))
+    first, second = two_captures(screen)
+    first.save(shots / f"{scr.stem}-a.png")
+    second.save(shots / f"{scr.stem}-b.png")
+    first_drawn = drawn_mask(first)
+    recoloured = ImageChops.multiply(first_drawn, drawn_mask(ImageChops.difference(first, second))).histogram()[255]
+    share = recoloured / first_drawn.histogram()[255]
+    assert (share > 0.5) == flows, f"{share:.0%} of the pixels drawn before took a new colour"
+    assert end_with_a_mouse_move(screen, saver) == 0
+
+
+# An odd width: the rows of an 8-bit image are padded to 4 bytes.
+@pytest.mark.parametrize("size", [(640, 480), (333, 250), (1280, 720)], ids=lambda size: "%dx%d" % size)
+def test_a_capture_equals_the_replay_of_its_seed_and_tick_count(screens, wines, shots, tmp_path, size):
+    screen = screens(*size, root="#000000")
+    wine = wines(screen)
+    screen.xdotool("mousemove", 10, 10)
+    saver, started = start_saver(wine, built(FLOW_SCR))
+    await_figure(screen, 300)
+    shot, (seed, ticks) = matching_capture(screen, saver, started, tmp_path)
+    shot.save(shots / "flow-%dx%d-seed%d-tick%d.png" % (*size, seed, ticks))
+    assert end_with_a_mouse_move(screen, saver) == 0
