@@ -47,7 +47,7 @@ if [ -x tests/bench/wine_bench.sh ] && [ -f build/win64/Tarvelimunde.scr ]; then
   bash tests/bench/wine_bench.sh
 fi
 
-flow="build/win64/Tarvelimunde Flow.scr"
+flow="build/win64/flow/Tarvelimunde Flow.scr"
 if [ -f "$flow" ]; then
   echo "== The flow build beside the exact 64-bit one under Wine (1920 x 1080, 24-bit Xvfb display)"
   bash tests/bench/flow_bench.sh "$flow"

@@ -21,7 +21,7 @@ from xorg import Xorg  # noqa: E402
 from xvfb import start_xvfb, wait_until  # noqa: E402
 
 EXACT_SCR = harness.TREE / "Tarvelimunde.scr"
-FLOW_SCR = Path(os.environ.get("TARVELIMUNDE_FLOW_SCR", harness.TREE / "Tarvelimunde Flow.scr"))
+FLOW_SCR = Path(os.environ.get("TARVELIMUNDE_FLOW_SCR", harness.TREE / "flow/Tarvelimunde Flow.scr"))
 REPLAY = Path(os.environ.get("TARVELIMUNDE_REPLAY", harness.TREE / "host-tools/tarvelimunde-replay"))
 BLACK = (0, 0, 0)
 
@@ -119,40 +119,43 @@ def replay(folder, seed, size, ticks):
         return image.convert("RGB"), indices
 
 
-def figure_spans(seed, size, ticks):
-    """The tick ranges of the figures within the first `ticks` ticks, from the replay's trace: each
-    figure starts on a cleared screen, so within one the drawn pixels only grow."""
-    trace = subprocess.run([str(REPLAY), "--seed", str(seed), "--size", f"{size[0]}x{size[1]}", "--ticks", str(ticks),
+def candidate_ticks(seed, picture, ticks):
+    """Tick counts that the picture may show, from the replay's trace: every segment of the figure so far
+    ends on a drawn pixel (drawn pixels stay drawn until the figure's end) and the next one does not. A
+    segment may end on pixels drawn before, so a few ticks before each such break count too."""
+    trace = subprocess.run([str(REPLAY), "--seed", str(seed), "--size", "%dx%d" % picture.size, "--ticks", str(ticks),
                             "--trace", "-"], check=True, timeout=60, text=True, stdout=subprocess.PIPE).stdout
-    starts = sorted({1} | {int(line.split()[1]) for line in trace.splitlines() if line.startswith("figure ")})
-    starts.append(ticks + 1)
-    return [(first, following - 1) for first, following in zip(starts, starts[1:])]
+    shown = drawn_mask(picture)
+    candidates, unbroken = [], False
+    for line in trace.splitlines():
+        fields = line.split()
+        if fields[0] == "figure":
+            unbroken = True
+        elif fields[0] == "segment":
+            tick, x, y = int(fields[1]), int(fields[4]), int(fields[5])
+            inside = 0 <= x < picture.width and 0 <= y < picture.height
+            if unbroken and inside and not shown.getpixel((x, y)):
+                candidates += range(tick - 1, max(0, tick - 5), -1)
+                unbroken = False
+    if unbroken:
+        candidates += range(ticks, max(0, ticks - 4), -1)
+    return candidates
 
 
 def find_replay(folder, picture, seeds, most_ticks):
-    """The seed and tick count whose replay equals the picture pixel for pixel, or None, with the fewest
-    differing pixels seen. Within a figure, the last tick whose drawn pixels all show in the picture is
-    found by bisection; a few before it are tried too, since a segment may fall on drawn pixels only."""
-    shown, fewest = drawn_mask(picture), picture.width * picture.height
+    """The seed and tick count whose `--png` equals the picture pixel for pixel, or None, with the fewest
+    differing pixels seen."""
+    fewest = picture.width * picture.height
     for seed in seeds:
-        for first, last in figure_spans(seed, picture.size, most_ticks):
-            low, high = first - 1, last  # drawn pixels shown at `low` ticks; found is at most `high`
-            while low < high:
-                middle = (low + high + 1) // 2
-                if ImageChops.subtract(replay(folder, seed, picture.size, middle)[1], shown).getbbox() is None:
-                    low = middle
-                else:
-                    high = middle - 1
-            for ticks in range(low, max(first, low - 3) - 1, -1):
-                expected = replay(folder, seed, picture.size, ticks)[0]
-                count = differing(expected, picture)
-                if count == 0:
-                    return (seed, ticks), 0
-                fewest = min(fewest, count)
+        for ticks in candidate_ticks(seed, picture, most_ticks):
+            count = differing(replay(folder, seed, picture.size, ticks)[0], picture)
+            if count == 0:
+                return (seed, ticks), 0
+            fewest = min(fewest, count)
     return None, fewest
 
 
-def matching_capture(screen, saver, started, folder, monitor=0, attempts=3):
+def matching_capture(screen, saver, started, folder, monitor=0, attempts=2):
     """A capture of the monitor taken with the saver stopped, and the seed and tick count whose replay it
     equals. Tries again a few times, should a capture fall between two of the saver's calls."""
     for _ in range(attempts):

@@ -17,6 +17,7 @@ LAYOUTS = {
 
 @pytest.fixture(scope="module", params=LAYOUTS)
 def two_monitors(request):
+    built(FLOW_SCR)
     reason = xorg.usable()
     if reason:
         pytest.skip(reason)
@@ -39,8 +40,11 @@ def test_both_covered_picture_on_the_primary_input_over_the_other_ends_it(two_mo
     # Started with the pointer on the other monitor, it runs until there is input.
     screen.xdotool("mousemove", x + width // 2, y + height // 2)
     wine = wines(screen)
-    saver, started = start_saver(wine, built(FLOW_SCR))
-    window = wine.await_saver_in_front()
+    saver, started = start_saver(wine, FLOW_SCR)
+    try:
+        window = wine.await_saver_in_front()
+    except TimeoutError:
+        raise AssertionError(f"started with the pointer on the other monitor, it ended ({saver.poll()}) on no input")
     assert window["rect"] == screen.virtual
     await_figure(screen, 300)
     with stopped(saver):
