@@ -34,7 +34,7 @@ target_include_directories(offscreen_spy PUBLIC tests/native)
 target_link_libraries(offscreen_spy PUBLIC tarvelimunde_saver)
 set(SPIED_CALLS OffscreenReset GetClientRect GetDC ReleaseDC GetDeviceCaps FillRect CreatePen SelectObject
   DeleteObject MoveToEx LineTo CreatePalette SelectPalette RealizePalette GetPaletteEntries AnimatePalette
-  SetTimer KillTimer LocalAlloc LocalLock LocalUnlock LocalFree)
+  SetTimer KillTimer LocalAlloc LocalLock LocalUnlock LocalFree FrameMemoryAllocate)
 list(TRANSFORM SPIED_CALLS PREPEND "LINKER:--wrap=")
 target_link_options(offscreen_spy INTERFACE ${SPIED_CALLS})
 
@@ -46,6 +46,7 @@ add_executable(native_tests
   tests/native/curve_test.cpp
   tests/native/animation_driver_test.cpp
   tests/native/framebuffer_test.cpp
+  tests/native/drawn_tiles_test.cpp
   tests/native/replay_test.cpp
   tests/native/setup_dialog_test.cpp
 )
@@ -63,6 +64,10 @@ target_include_directories(endurance_tests PRIVATE tests/native)
 target_link_options(endurance_tests PRIVATE -Wl,--wrap=malloc)
 gtest_discover_tests(endurance_tests DISCOVERY_MODE PRE_TEST)
 
+# The module's area sent a frame, tiles against the bounding box (tests/bench/x11_from_outside.py).
+add_executable(tarvelimunde-drawn-area tests/bench/drawn_area_bench.cpp)
+target_link_libraries(tarvelimunde-drawn-area PRIVATE tarvelimunde_saver)
+
 find_package(benchmark REQUIRED)
 add_executable(tick_benchmark bench/tick_benchmark.cpp)
 target_link_libraries(tick_benchmark PRIVATE tarvelimunde_saver benchmark::benchmark)
@@ -71,8 +76,9 @@ target_link_libraries(tick_benchmark PRIVATE tarvelimunde_saver benchmark::bench
 # replay tool take from outside.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   set(FUZZ_RUNS 200000 CACHE STRING "Executions of each fuzzer run by ctest")
-  add_executable(replay_options_fuzz tests/fuzz/replay_options_fuzz.cpp tools/replay/replay_options.cpp)
-  target_include_directories(replay_options_fuzz PRIVATE tools/replay)
+  add_executable(replay_options_fuzz tests/fuzz/replay_options_fuzz.cpp tools/replay/replay_options.cpp
+    tools/output/argument_text.cpp)
+  target_include_directories(replay_options_fuzz PRIVATE tools/replay tools/output)
   target_compile_options(replay_options_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_options(replay_options_fuzz PRIVATE -fsanitize=fuzzer)
   add_executable(command_line_fuzz tests/fuzz/command_line_fuzz.cpp host/command_line.cpp)
@@ -84,7 +90,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   add_test(NAME fuzz_replay_options
     COMMAND sh -c "mkdir -p fuzz-work/replay_options && exec $<TARGET_FILE:replay_options_fuzz> -runs=${FUZZ_RUNS} -max_len=256 -artifact_prefix=fuzz-work/ fuzz-work/replay_options ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/replay_options")
   add_executable(x11_options_fuzz tests/fuzz/x11_options_fuzz.cpp ${X11_OPTIONS_SOURCES})
-  target_include_directories(x11_options_fuzz PRIVATE x11)
+  target_include_directories(x11_options_fuzz PRIVATE x11 tools/output)
   target_compile_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)
   add_test(NAME fuzz_x11_options

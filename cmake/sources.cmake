@@ -14,6 +14,7 @@ tarvelimunde_sources(SAVER_SOURCES
   saver/curve.cpp
   saver/animation_driver.cpp
   saver/setup_dialog.cpp
+  saver/display_verdict.cpp
 )
 
 # The host without its clock, which tests replace with a settable one.
@@ -38,10 +39,14 @@ tarvelimunde_sources(TARVELIMUNDE_RC resources/tarvelimunde.rc)
 tarvelimunde_sources(TARVELIMUNDE_DEF resources/tarvelimunde.def)
 
 # What the picture draws on outside Windows: the stand-in for its Win32 calls,
-# the 4-pixel pen and framebuffer, the clock, and the plain default procedures.
+# the 4-pixel pen and framebuffer with its memory and drawn tiles, the start
+# sequence, the clock, and the plain default procedures.
 tarvelimunde_sources(OFFSCREEN_SOURCES
   offscreen/offscreen.cpp
   offscreen/framebuffer.cpp
+  offscreen/frame_memory.cpp
+  offscreen/drawn_tiles.cpp
+  offscreen/picture.cpp
   offscreen/calendar.cpp
   offscreen/default_procedures.cpp
 )
@@ -54,6 +59,7 @@ tarvelimunde_sources(REPLAY_SOURCES
   tools/replay/replay_run.cpp
   tools/replay/replay_progress.cpp
   tools/output/output_file.cpp
+  tools/output/argument_text.cpp
 )
 tarvelimunde_sources(REPLAY_IMAGE_SOURCES tools/replay/replay_images.cpp)
 tarvelimunde_sources(REPLAY_WITHOUT_IMAGE_SOURCES tools/replay/replay_without_images.cpp)
@@ -61,5 +67,6 @@ tarvelimunde_sources(REPLAY_WITHOUT_IMAGE_SOURCES tools/replay/replay_without_im
 tarvelimunde_sources(ICON_TOOL_SOURCES tools/icons/make_icons.cpp tools/output/output_file.cpp)
 
 # The XScreenSaver module; its options alone for the fuzzer.
-tarvelimunde_sources(X11_OPTIONS_SOURCES x11/x11_options.cpp)
-tarvelimunde_sources(X11_SOURCES x11/x11_main.cpp x11/x11_display.cpp x11/x11_picture.cpp)
+tarvelimunde_sources(X11_OPTIONS_SOURCES x11/x11_options.cpp tools/output/argument_text.cpp)
+tarvelimunde_sources(X11_SOURCES x11/x11_main.cpp x11/x11_window.cpp x11/x11_colours.cpp x11/x11_image.cpp
+  x11/x11_display.cpp)

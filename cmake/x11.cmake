@@ -3,7 +3,7 @@
 include(GNUInstallDirs)
 
 add_library(tarvelimunde_x11_options STATIC ${X11_OPTIONS_SOURCES})
-target_include_directories(tarvelimunde_x11_options PUBLIC x11)
+target_include_directories(tarvelimunde_x11_options PUBLIC x11 tools/output)
 
 add_executable(tarvelimunde ${X11_SOURCES})
 target_link_libraries(tarvelimunde PRIVATE tarvelimunde_saver tarvelimunde_x11_options X11::X11 X11::Xext)

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Packs a release zip: x86/Tarvelimunde.scr, x64/Tarvelimunde.scr,
-SHA256SUMS and README.txt, in that order, with fixed times and permissions,
-so that the same files give the same zip.
+x64/Tarvelimunde Flow.scr, SHA256SUMS and README.txt, in that order, with
+fixed times and permissions, so that the same files give the same zip.
 
-usage: package.py VERSION X86_SCR X64_SCR README OUTPUT
+usage: package.py VERSION X86_SCR X64_SCR FLOW_SCR README OUTPUT
 
 OUTPUT is replaced through a temporary file when it is a regular file or
 absent; anything else there (a device, a pipe) is written in place."""
@@ -27,13 +27,14 @@ def entry(name):
     return info
 
 
-def archive(version, x86, x64, readme):
+def archive(version, x86, x64, flow, readme):
     files = [("x86/Tarvelimunde.scr", open(x86, "rb").read()),
-             ("x64/Tarvelimunde.scr", open(x64, "rb").read())]
+             ("x64/Tarvelimunde.scr", open(x64, "rb").read()),
+             ("x64/Tarvelimunde Flow.scr", open(flow, "rb").read())]
     text = open(readme, encoding="utf-8").read().replace("@VERSION@", version)
     files.append(("README.txt", text.replace("\r\n", "\n").replace("\n", "\r\n").encode("ascii")))
     sums = "".join(f"{hashlib.sha256(data).hexdigest()}  {name}\n" for name, data in files)
-    files.insert(2, ("SHA256SUMS", sums.encode("ascii")))
+    files.insert(3, ("SHA256SUMS", sums.encode("ascii")))
     buffer = io.BytesIO()
     with zipfile.ZipFile(buffer, "w") as zip_file:
         for name, data in files:
@@ -57,10 +58,10 @@ def write(path, data):
 
 
 def main(argv):
-    if len(argv) != 5:
+    if len(argv) != 6:
         sys.exit(__doc__)
-    version, x86, x64, readme, output = argv
-    write(output, archive(version, x86, x64, readme))
+    version, x86, x64, flow, readme, output = argv
+    write(output, archive(version, x86, x64, flow, readme))
     return 0
 
 

@@ -1,0 +1,76 @@
+# "Tarvelimunde Flow.scr", the saver for today's 64-bit Windows: the host as
+# it is, and the picture on the offscreen stand-in, sent to the screen
+# through a colour table so that its colours flow on truecolour displays.
+set(FLOW_DIR ${CMAKE_BINARY_DIR}/flow)
+set(FLOW_NAME "Tarvelimunde Flow")
+
+# The picture's side, built against the stand-in: the saver's sources but the
+# setup dialog (a real dialog, built with the host), and the stand-in but its
+# plain default procedures (the host's take their place) and its memory.
+set(FLOW_PICTURE_SOURCES ${SAVER_SOURCES} ${OFFSCREEN_SOURCES} ${CMAKE_SOURCE_DIR}/flow/flow_picture.cpp)
+list(REMOVE_ITEM FLOW_PICTURE_SOURCES
+  ${CMAKE_SOURCE_DIR}/saver/setup_dialog.cpp ${CMAKE_SOURCE_DIR}/saver/display_verdict.cpp
+  ${CMAKE_SOURCE_DIR}/offscreen/default_procedures.cpp ${CMAKE_SOURCE_DIR}/offscreen/frame_memory.cpp)
+add_library(flow_picture OBJECT ${FLOW_PICTURE_SOURCES})
+target_compile_definitions(flow_picture PRIVATE TARVELIMUNDE_OFFSCREEN
+  # Both sides define a C-named ScreenSaverProc; the exported one is this build's, so the picture's is renamed.
+  ScreenSaverProc=PictureScreenSaverProc)
+target_include_directories(flow_picture PRIVATE saver resources offscreen flow)
+
+# The real side: the host, the setup dialog, this build's window procedure,
+# screen and memory, and the exact builds' resources with a manifest.
+set(FLOW_SCR_ONLY_SOURCES ${SCR_ONLY_SOURCES})
+list(REMOVE_ITEM FLOW_SCR_ONLY_SOURCES ${CMAKE_SOURCE_DIR}/host/module_identity.cpp)
+set(FLOW_RC ${CMAKE_SOURCE_DIR}/flow/flow.rc)
+add_executable(flow
+  ${HOST_SOURCES} ${FLOW_SCR_ONLY_SOURCES}
+  saver/setup_dialog.cpp
+  flow/flow_display_verdict.cpp
+  flow/flow_window.cpp
+  flow/flow_screen.cpp
+  flow/flow_memory.cpp
+  flow/flow_identity.cpp
+  ${FLOW_RC}
+  $<TARGET_OBJECTS:flow_picture>)
+add_dependencies(flow tarvelimunde_icon)
+target_include_directories(flow PRIVATE saver host resources offscreen flow)
+set_source_files_properties(${FLOW_RC} PROPERTIES
+  INCLUDE_DIRECTORIES "${TARVELIMUNDE_ICON_DIR};${CMAKE_SOURCE_DIR}/resources;${CMAKE_SOURCE_DIR}/flow"
+  OBJECT_DEPENDS "${TARVELIMUNDE_ICON};${CMAKE_SOURCE_DIR}/flow/flow.manifest;${TARVELIMUNDE_RC}")
+# Compiled and linked as the exact 64-bit build is: no C runtime, the same
+# export, the same headers and layout.
+foreach(target flow_picture flow)
+  target_compile_options(${target} PRIVATE ${SCR_COMPILE_OPTIONS})
+endforeach()
+get_target_property(FLOW_LINK_OPTIONS Tarvelimunde LINK_OPTIONS)
+get_target_property(FLOW_LINK_LIBRARIES Tarvelimunde LINK_LIBRARIES)
+get_target_property(FLOW_LINK_DEPENDS Tarvelimunde LINK_DEPENDS)
+target_link_options(flow PRIVATE ${FLOW_LINK_OPTIONS})
+target_link_libraries(flow PRIVATE ${FLOW_LINK_LIBRARIES})
+set_target_properties(flow PROPERTIES
+  OUTPUT_NAME ${FLOW_NAME}
+  SUFFIX .scr
+  RUNTIME_OUTPUT_DIRECTORY ${FLOW_DIR}
+  LINK_DEPENDS "${FLOW_LINK_DEPENDS}")
+install(TARGETS flow RUNTIME DESTINATION .)
+
+# The suites of the exact builds, run against this file.
+add_test(NAME flow_static_check COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_pe.py
+  --budget 32768 --pe32plus $<TARGET_FILE:flow>)
+add_test(NAME resources.flow
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_resources.py
+          --description "SCRNSAVE :${FLOW_NAME}" --manifest $<TARGET_FILE:flow>)
+add_test(NAME flow_reproducible
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/reproducible.py
+          ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/reproducible-flow ${CMAKE_TOOLCHAIN_FILE}
+          ${CMAKE_BUILD_TYPE} $<TARGET_FILE:flow> flow "flow/${FLOW_NAME}.scr")
+set_tests_properties(flow_reproducible PROPERTIES TIMEOUT 600)
+foreach(suite switches fullscreen preview password setup_dialog faults soak)
+  add_test(NAME e2e_flow_${suite}
+    COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${CMAKE_SOURCE_DIR}/tests/e2e/test_${suite}.py
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
+  set_tests_properties(e2e_flow_${suite} PROPERTIES
+    ENVIRONMENT "${E2E_ENVIRONMENT};TARVELIMUNDE_SAVER=$<TARGET_FILE:flow>;TARVELIMUNDE_SHOWS_FLOW=1" TIMEOUT 300
+    FIXTURES_REQUIRED wine_prefix)
+endforeach()
+set_tests_properties(e2e_flow_soak PROPERTIES TIMEOUT 900)
