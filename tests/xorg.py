@@ -94,6 +94,9 @@ class Xorg:
             self._xrandr("--addmode", output, mode)
             layout += ["--output", output, "--mode", mode, "--pos", f"{x}x{y}"] + (["--primary"] if index == 0 else [])
         self._xrandr(*layout)
+        # A full query, which probes the outputs: Wine reads the current resources only, which until then
+        # still show one monitor.
+        self._xrandr("--query")
 
     def stop(self):
         self.process.terminate()

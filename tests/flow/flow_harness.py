@@ -126,19 +126,18 @@ def candidate_ticks(seed, picture, ticks):
     trace = subprocess.run([str(REPLAY), "--seed", str(seed), "--size", "%dx%d" % picture.size, "--ticks", str(ticks),
                             "--trace", "-"], check=True, timeout=60, text=True, stdout=subprocess.PIPE).stdout
     shown = drawn_mask(picture)
-    candidates, unbroken = [], False
+    candidates, figure, unbroken = [], 1, False
     for line in trace.splitlines():
         fields = line.split()
         if fields[0] == "figure":
-            unbroken = True
-        elif fields[0] == "segment":
+            figure, unbroken = int(fields[1]), True
+        elif fields[0] == "segment" and unbroken:
             tick, x, y = int(fields[1]), int(fields[4]), int(fields[5])
-            inside = 0 <= x < picture.width and 0 <= y < picture.height
-            if unbroken and inside and not shown.getpixel((x, y)):
-                candidates += range(tick - 1, max(0, tick - 5), -1)
+            if 0 <= x < picture.width and 0 <= y < picture.height and not shown.getpixel((x, y)):
+                candidates += range(tick - 1, max(figure, tick - 4) - 1, -1)
                 unbroken = False
     if unbroken:
-        candidates += range(ticks, max(0, ticks - 4), -1)
+        candidates += range(ticks, max(figure, ticks - 3) - 1, -1)
     return candidates
 
 

@@ -16,5 +16,5 @@ def test_a_capture_equals_the_replay_of_its_seed_and_tick_count(screens, wines, 
     saver, started = start_saver(wine, scr)
     await_figure(screen, 300)
     shot, (seed, ticks) = matching_capture(screen, saver, started, tmp_path)
-    shot.save(shots / "flow-%dx%d-seed%d-tick%d.png" % (*size, seed, ticks))
+    shot.save(shots / ("flow-%dx%d-seed%d-tick%d.png" % (*size, seed, ticks)))
     assert end_with_a_mouse_move(screen, saver) == 0
