@@ -6,6 +6,8 @@ import subprocess
 import tempfile
 from pathlib import Path
 
+from xvfb import wait_until
+
 CONFIG = """\
 Section "ServerFlags"
   Option "AutoAddDevices" "false"
@@ -83,8 +85,8 @@ class Xorg:
             raise
 
     def _xrandr(self, *args):
-        subprocess.run(["xrandr", *map(str, args)], env=dict(os.environ, DISPLAY=self.name), check=True,
-                       timeout=20, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        return subprocess.run(["xrandr", *map(str, args)], env=dict(os.environ, DISPLAY=self.name), check=True,
+                              timeout=20, text=True, stdout=subprocess.PIPE, stderr=subprocess.PIPE).stdout
 
     def _lay_out(self):
         layout = []
@@ -94,9 +96,15 @@ class Xorg:
             self._xrandr("--addmode", output, mode)
             layout += ["--output", output, "--mode", mode, "--pos", f"{x}x{y}"] + (["--primary"] if index == 0 else [])
         self._xrandr(*layout)
-        # A full query, which probes the outputs: Wine reads the current resources only, which until then
-        # still show one monitor.
-        self._xrandr("--query")
+        # Wine reads the current resources only, without probing the outputs, and those may show one
+        # monitor until a full query has probed them.
+        wanted = [f"DUMMY{index} connected {'primary ' if index == 0 else ''}{w}x{h}+{x}+{y}"
+                  for index, (x, y, w, h) in enumerate(self.monitors)]
+        def laid_out():
+            self._xrandr("--query")
+            current = self._xrandr("--current")
+            return all(line in current for line in wanted)
+        wait_until(laid_out, 20, interval=0.2, what="the monitors' layout")
 
     def stop(self):
         self.process.terminate()

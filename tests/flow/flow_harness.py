@@ -170,8 +170,10 @@ def matching_capture(screen, saver, started, folder, monitor=0, attempts=2):
     raise AssertionError(f"no replay of seeds {list(seeds)} equals the capture; {fewest} pixels differ at best")
 
 
-def await_figure(screen, pixels, monitor=0, timeout=20):
-    """A capture once the monitor shows at least that many drawn pixels."""
+def await_figure(screen, monitor=0, timeout=20):
+    """A capture once the monitor shows a good part of a figure: as many drawn pixels as three strokes of
+    the pen across the monitor have."""
+    pixels = 12 * screen.monitors[monitor][2]
     return wait_until(lambda: (lambda shot: shot if count_drawn(screen.monitor(shot, monitor)) >= pixels else None)(
         screen.capture()), timeout, what=f"{pixels} drawn pixels")
 

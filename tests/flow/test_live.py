@@ -11,7 +11,7 @@ from flow_harness import (EXACT_SCR, FLOW_SCR, await_figure, built, count_drawn,
 def two_captures(screen):
     """Two captures a moment apart within one figure: the second has more drawn and keeps the first's."""
     for _ in range(5):
-        first = await_figure(screen, 500)
+        first = await_figure(screen)
         first_drawn = count_drawn(first)
         second = wait_until(lambda: (lambda shot: shot if count_drawn(shot) > first_drawn + 50 else None)(
             screen.capture()), 20, what="more of the figure")

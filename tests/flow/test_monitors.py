@@ -46,7 +46,7 @@ def test_both_covered_picture_on_the_primary_input_over_the_other_ends_it(two_mo
     except TimeoutError:
         raise AssertionError(f"started with the pointer on the other monitor, it ended ({saver.poll()}) on no input")
     assert window["rect"] == screen.virtual
-    await_figure(screen, 300)
+    await_figure(screen)
     with stopped(saver):
         shot = steady_capture(screen)
     shot.save(shots / f"monitors-{screen.layout}-{action[0]}.png")

@@ -14,7 +14,7 @@ def test_a_capture_equals_the_replay_of_its_seed_and_tick_count(screens, wines, 
     wine = wines(screen)
     screen.xdotool("mousemove", 10, 10)
     saver, started = start_saver(wine, scr)
-    await_figure(screen, 300)
+    await_figure(screen)
     shot, (seed, ticks) = matching_capture(screen, saver, started, tmp_path)
     shot.save(shots / ("flow-%dx%d-seed%d-tick%d.png" % (*size, seed, ticks)))
     assert end_with_a_mouse_move(screen, saver) == 0
