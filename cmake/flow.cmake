@@ -45,18 +45,22 @@ endforeach()
 get_target_property(FLOW_LINK_OPTIONS Tarvelimunde LINK_OPTIONS)
 get_target_property(FLOW_LINK_LIBRARIES Tarvelimunde LINK_LIBRARIES)
 get_target_property(FLOW_LINK_DEPENDS Tarvelimunde LINK_DEPENDS)
+get_target_property(FLOW_LINKER_LAUNCHER Tarvelimunde CXX_LINKER_LAUNCHER)
 target_link_options(flow PRIVATE ${FLOW_LINK_OPTIONS})
 target_link_libraries(flow PRIVATE ${FLOW_LINK_LIBRARIES})
 set_target_properties(flow PROPERTIES
   OUTPUT_NAME ${FLOW_NAME}
   SUFFIX .scr
   RUNTIME_OUTPUT_DIRECTORY ${FLOW_DIR}
-  LINK_DEPENDS "${FLOW_LINK_DEPENDS}")
+  LINK_DEPENDS "${FLOW_LINK_DEPENDS}"
+  CXX_LINKER_LAUNCHER "${FLOW_LINKER_LAUNCHER}")
 install(TARGETS flow RUNTIME DESTINATION .)
 
 # The suites of the exact builds, run against this file.
-add_test(NAME flow_static_check COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_pe.py
-  --budget 32768 --pe32plus $<TARGET_FILE:flow>)
+add_test(NAME flow_static_check COMMAND ${CHECK_PE} flow $<TARGET_FILE:flow>)
+add_test(NAME flow_static_rules_fail COMMAND ${CHECK_PE} --break-each flow $<TARGET_FILE:flow>)
+add_test(NAME flow_static_pescan
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/pescan.py $<TARGET_FILE:flow>)
 add_test(NAME resources.flow
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_resources.py
           --description "SCRNSAVE :${FLOW_NAME}" --manifest $<TARGET_FILE:flow>)
