@@ -11,6 +11,7 @@ import time
 from contextlib import contextmanager
 from pathlib import Path
 
+import pytest
 from PIL import Image, ImageChops
 
 TESTS = Path(__file__).resolve().parents[1]
@@ -23,7 +24,6 @@ from xvfb import start_xvfb, wait_until  # noqa: E402
 EXACT_SCR = harness.TREE / "Tarvelimunde.scr"
 FLOW_SCR = Path(os.environ.get("TARVELIMUNDE_FLOW_SCR", harness.TREE / "flow/Tarvelimunde Flow.scr"))
 REPLAY = Path(os.environ.get("TARVELIMUNDE_REPLAY", harness.TREE / "host-tools/tarvelimunde-replay"))
-BLACK = (0, 0, 0)
 
 
 class Screen:
@@ -110,13 +110,12 @@ def differing(first, second):
 
 
 def replay(folder, seed, size, ticks):
-    """`tarvelimunde-replay --png` for that seed and tick count: the RGB picture and where it drew."""
+    """`tarvelimunde-replay --png` for that seed and tick count, in RGB."""
     path = Path(folder) / f"replay-{seed}-{size[0]}x{size[1]}-{ticks}.png"
     subprocess.run([str(REPLAY), "--seed", str(seed), "--size", f"{size[0]}x{size[1]}", "--ticks", str(ticks),
                     "--png", str(path)], check=True, timeout=60)
     with Image.open(path) as image:
-        indices = Image.frombytes("L", image.size, image.tobytes()).point(lambda i: 255 if i else 0)
-        return image.convert("RGB"), indices
+        return image.convert("RGB")
 
 
 def candidate_ticks(seed, picture, ticks):
@@ -147,7 +146,7 @@ def find_replay(folder, picture, seeds, most_ticks):
     fewest = picture.width * picture.height
     for seed in seeds:
         for ticks in candidate_ticks(seed, picture, most_ticks):
-            count = differing(replay(folder, seed, picture.size, ticks)[0], picture)
+            count = differing(replay(folder, seed, picture.size, ticks), picture)
             if count == 0:
                 return (seed, ticks), 0
             fewest = min(fewest, count)
@@ -156,7 +155,7 @@ def find_replay(folder, picture, seeds, most_ticks):
 
 def matching_capture(screen, saver, started, folder, monitor=0, attempts=2):
     """A capture of the monitor taken with the saver stopped, and the seed and tick count whose replay it
-    equals. Tries again a few times, should a capture fall between two of the saver's calls."""
+    equals. Tries once more, should a capture fall between two of the saver's calls."""
     for _ in range(attempts):
         with stopped(saver):
             shot = steady_capture(screen)
@@ -180,7 +179,6 @@ def await_figure(screen, monitor=0, timeout=20):
 
 def built(scr):
     """The build, or the case skipped with the reason."""
-    import pytest
     if not scr.is_file():
         pytest.skip(f"not built: {scr}")
     return scr
