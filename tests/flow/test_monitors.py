@@ -45,7 +45,7 @@ def test_both_covered_picture_on_the_primary_input_over_the_other_ends_it(two_mo
         window = wine.await_saver_in_front()
     except TimeoutError:
         raise AssertionError(f"started with the pointer on the other monitor, it ended ({saver.poll()}) on no input")
-    assert window["rect"] == screen.virtual
+    assert window["rect"] == screen.virtual, f"Wine's virtual screen {window['virtual']}, {window['monitors']} monitors"
     await_figure(screen)
     with stopped(saver):
         shot = steady_capture(screen)
