@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the three savers and packs dist/Tarvelimunde-VERSION.zip (or OUTPUT):
-# x86/ and x64/Tarvelimunde.scr, x64/Tarvelimunde Flow.scr, SHA256SUMS and
-# README.txt; and, beside it,
-# the XScreenSaver module's tarvelimunde_VERSION_amd64.deb. VERSION is the
+# x86/ and x64/Tarvelimunde.scr, x64/Tarvelimunde Flow.scr, SHA256SUMS,
+# README.txt and LICENSE.txt;
+# and, beside it, the XScreenSaver module's tarvelimunde_VERSION_amd64.deb,
+# with its changelog made from CHANGELOG.md. VERSION is the
 # project's version, with git describe's suffix when there are commits after
 # its tag vVERSION (or the commit, when there is no tag).
 #
@@ -34,7 +35,7 @@ output=${1:-dist/Tarvelimunde-$version.zip}
 mkdir -p "$(dirname "$output")"
 "$(cache_value Python3_EXECUTABLE)" tools/release/package.py "$version" \
   "$staging/x86/Tarvelimunde.scr" "$staging/x64/Tarvelimunde.scr" "$staging/x64/Tarvelimunde Flow.scr" \
-  tools/release/README.txt "$output"
+  tools/release/README.txt LICENSE "$output"
 echo "$output"
 
 # The module's Debian package, by CPack from the native tree.
