@@ -113,7 +113,8 @@ set_tests_properties(scr_reproducible PROPERTIES TIMEOUT 600)
 
 # The replay tool as a console program: the picture's sources with the saver's
 # own options, against the stand-in, so that its trace shows the arithmetic of
-# this build (x87 or SSE2) next to the native one, which is built here too.
+# this build (x87 or SSE2) next to the native one, which is built here too,
+# with its images for the flow build's tests.
 add_executable(tarvelimunde-replay ${SAVER_SOURCES} ${OFFSCREEN_SOURCES}
   ${REPLAY_MAIN_SOURCES} ${REPLAY_SOURCES} ${REPLAY_WITHOUT_IMAGE_SOURCES})
 target_compile_definitions(tarvelimunde-replay PRIVATE TARVELIMUNDE_OFFSCREEN)
@@ -123,10 +124,10 @@ target_compile_options(tarvelimunde-replay PRIVATE ${SCR_COMPILE_OPTIONS})
 target_link_options(tarvelimunde-replay PRIVATE -static)
 target_link_libraries(tarvelimunde-replay PRIVATE kernel32)
 tarvelimunde_host_tool(NATIVE_REPLAY tarvelimunde-replay
-  SOURCES ${SAVER_SOURCES} ${OFFSCREEN_SOURCES} ${REPLAY_MAIN_SOURCES} ${REPLAY_SOURCES}
-          ${REPLAY_WITHOUT_IMAGE_SOURCES}
+  SOURCES ${SAVER_SOURCES} ${OFFSCREEN_SOURCES} ${REPLAY_MAIN_SOURCES} ${REPLAY_SOURCES} ${REPLAY_IMAGE_SOURCES}
   INCLUDES ${CMAKE_SOURCE_DIR}/saver ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR}/offscreen
-           ${CMAKE_SOURCE_DIR}/tools/replay ${CMAKE_SOURCE_DIR}/tools/output)
+           ${CMAKE_SOURCE_DIR}/tools/replay ${CMAKE_SOURCE_DIR}/tools/output
+  LIBS png gif)
 add_custom_target(native_replay ALL DEPENDS ${NATIVE_REPLAY})
 
 # Both trees run the same Windows and end-to-end suites, each program under the
@@ -151,4 +152,5 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   include(cmake/flow.cmake)
   include(cmake/release.cmake)
   include(cmake/bench.cmake)
+  add_subdirectory(tests/flow)
 endif()

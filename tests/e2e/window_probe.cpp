@@ -44,11 +44,14 @@ Find(const char *className, const char *title, DWORD milliseconds, bool inFront)
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     REPORT("window=%llu class=%s title=%s rect=%ld,%ld,%ld,%ld style=0x%08lx exstyle=0x%08lx visible=%d "
-           "foreground=%d pid=%lu screen=%d,%d",
+           "foreground=%d pid=%lu screen=%d,%d virtual=%d,%d,%d,%d monitors=%d",
            HandleNumber(window), foundClass, foundTitle, rect.left, rect.top, rect.right, rect.bottom,
            static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
            static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), IsWindowVisible(window) != 0,
-           GetForegroundWindow() == window, process, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+           GetForegroundWindow() == window, process, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+           GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+           GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+           GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN), GetSystemMetrics(SM_CMONITORS));
     return 0;
 }
 

@@ -7,8 +7,8 @@
 #   wine_env_copy TEMPLATE DIR   copy TEMPLATE to the new prefix DIR
 #   wine_env_prefix TEMPLATE     copy TEMPLATE to a fresh temporary prefix, removed
 #                                by wine_env_cleanup; exports WINEPREFIX
-#   wine_env_display [DEPTH]     export DISPLAY: keep a working one, else start
-#                                Xvfb 640x480xDEPTH (default 24) on a free number
+#   wine_env_display [DEPTH [WxH]]  export DISPLAY: keep a working one, else start
+#                                Xvfb WxHxDEPTH (default 640x480x24) on a free number
 #   wine_env_install FILE..      copy files (test doubles) into the prefix's system
 #                                folder of the programs' architecture, never
 #                                through a link into the template
@@ -83,14 +83,14 @@ wine_env_prefix() {
 }
 
 wine_env_display() {
-    local depth=${1:-24}
+    local depth=${1:-24} size=${2:-640x480}
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
     local n
     for n in $(seq 90 189); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "640x480x$depth" -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${size}x$depth" -nolisten tcp >/dev/null 2>&1 &
         WINE_ENV_XVFB_PID=$!
         local tries
         for tries in $(seq 50); do
