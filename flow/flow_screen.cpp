@@ -106,6 +106,13 @@ StartScreen(HWND window, int width, int height, int originX, int originY)
 }
 
 void
+PlaceScreen(int originX, int originY)
+{
+    flowScreen.originX = originX;
+    flowScreen.originY = originY;
+}
+
+void
 ShowTick(FrameArea changed)
 {
     FlowScreen& s = flowScreen;

@@ -9,6 +9,8 @@
 // A picture of width x height shown with its top-left at originX, originY
 // of the window's client area: false when its memory cannot be had.
 bool StartScreen(HWND window, int width, int height, int originX, int originY);
+// The picture's top-left moved to originX, originY of the client area.
+void PlaceScreen(int originX, int originY);
 // After a tick, with the area it changed: notes what it drew, and sends a
 // frame when one is due.
 void ShowTick(FrameArea changed);

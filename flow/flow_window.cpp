@@ -52,6 +52,37 @@ ClockSeconds()
     return (uint32_t)((ticks - 116444736000000000ull) / 10000000ull);
 }
 
+// The host sizes its window to the primary monitor; this build covers every
+// monitor and shows the picture whole on the primary one, whose top-left is
+// the screen's origin. Answers where that origin lies in the window.
+void
+CoverEveryMonitor(HWND window, int* originX, int* originY)
+{
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    SetWindowPos(window, NULL, left, top, GetSystemMetrics(SM_CXVIRTUALSCREEN),
+        GetSystemMetrics(SM_CYVIRTUALSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
+    *originX = -left;
+    *originY = -top;
+}
+
+// A monitor added, removed or moved while the saver runs (or, under Wine, the
+// monitors first made known after the window was created): cover them all
+// again; the picture keeps its size and stays on the primary monitor.
+LRESULT
+OnDisplayChange(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (!hostState.isPreview) {
+        int originX, originY;
+        CoverEveryMonitor(window, &originX, &originY);
+        PlaceScreen(originX, originY);
+        InvalidateRect(window, NULL, TRUE);
+    }
+    RelayedMessage m;
+    BeginRelay(&m, window, WM_DISPLAYCHANGE, wParam, lParam);
+    RelayToPicture(WM_DISPLAYCHANGE, wParam, lParam);
+    return EndRelay(&m);
+}
+
 LRESULT
 OnCreate(HWND window, WPARAM wParam, LPARAM lParam)
 {
@@ -62,16 +93,9 @@ OnCreate(HWND window, WPARAM wParam, LPARAM lParam)
         width = client.right;
         height = client.bottom;
     } else {
-        // The host sizes its window to the primary monitor; this build
-        // covers every monitor and shows the picture whole on the primary
-        // one, whose top-left is the screen's origin.
-        int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-        SetWindowPos(window, NULL, left, top, GetSystemMetrics(SM_CXVIRTUALSCREEN),
-            GetSystemMetrics(SM_CYVIRTUALSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
+        CoverEveryMonitor(window, &originX, &originY);
         width = GetSystemMetrics(SM_CXSCREEN);
         height = GetSystemMetrics(SM_CYSCREEN);
-        originX = -left;
-        originY = -top;
     }
     if (!StartScreen(window, width, height, originX, originY))
         return -1;
@@ -136,6 +160,8 @@ ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         // erased here, and the next frame puts the drawn tiles back.
         EraseScreen(window, (HDC)wParam);
         return 0;
+    case WM_DISPLAYCHANGE:
+        return OnDisplayChange(window, wParam, lParam);
     case WM_DESTROY:
         return OnDestroy(window, wParam, lParam);
     }
