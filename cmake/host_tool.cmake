@@ -1,23 +1,42 @@
 # A program that runs on the build machine in a cross build, compiled with the
-# host compiler outside the toolchain: sets VARIABLE to its path.
+# host compiler outside the toolchain from the components named: sets VARIABLE
+# to its path.
 #
-#   tarvelimunde_host_tool(VARIABLE NAME SOURCES file... INCLUDES dir...)
+#   tarvelimunde_host_tool(VARIABLE NAME COMPONENTS component...)
 find_program(TARVELIMUNDE_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
 
 function(tarvelimunde_host_tool variable name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;INCLUDES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "COMPONENTS" ${ARGN})
   set(program ${CMAKE_BINARY_DIR}/host-tools/${name})
+  set(sources)
   set(flags)
   set(headers)
-  foreach(folder ${ARG_INCLUDES})
-    list(APPEND flags -I${folder})
-    file(GLOB folderHeaders ${folder}/*.h)
-    list(APPEND headers ${folderHeaders})
+  # A component's own links (saver takes the setup dialog) come along.
+  set(components ${ARG_COMPONENTS})
+  foreach(component IN LISTS ARG_COMPONENTS)
+    get_target_property(links ${component} INTERFACE_LINK_LIBRARIES)
+    if(links)
+      list(APPEND components ${links})
+    endif()
   endforeach()
+  list(REMOVE_DUPLICATES components)
+  foreach(component IN LISTS components)
+    get_target_property(componentSources ${component} INTERFACE_SOURCES)
+    list(APPEND sources ${componentSources})
+    get_target_property(folders ${component} INTERFACE_INCLUDE_DIRECTORIES)
+    if(folders)
+      foreach(folder IN LISTS folders)
+        list(APPEND flags -I${folder})
+        file(GLOB folderHeaders ${folder}/*.h)
+        list(APPEND headers ${folderHeaders})
+      endforeach()
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES flags)
   add_custom_command(OUTPUT ${program}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host-tools
-    COMMAND ${TARVELIMUNDE_HOST_CXX} -std=c++17 -O2 ${flags} ${ARG_SOURCES} -o ${program}
-    DEPENDS ${ARG_SOURCES} ${headers}
+    COMMAND ${TARVELIMUNDE_HOST_CXX} -std=c++17 -O2 ${flags} ${sources} -o ${program}
+    DEPENDS ${sources} ${headers}
     COMMENT "Building ${name} with the host compiler"
     VERBATIM)
   set(${variable} ${program} PARENT_SCOPE)

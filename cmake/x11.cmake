@@ -2,35 +2,28 @@
 # and MIT-SHM, with its settings file, man page and Debian package.
 include(GNUInstallDirs)
 
-add_library(tarvelimunde_x11_options STATIC ${X11_OPTIONS_SOURCES})
-target_include_directories(tarvelimunde_x11_options PUBLIC x11)
-
-add_executable(tarvelimunde ${X11_SOURCES})
-target_link_libraries(tarvelimunde PRIVATE tarvelimunde_saver tarvelimunde_x11_options X11::X11 X11::Xext)
+add_executable(tarvelimunde)
+target_link_libraries(tarvelimunde PRIVATE x11_module x11_options tarvelimunde_saver X11::X11 X11::Xext)
 
 # Where Debian's daemon and settings program look.
 install(TARGETS tarvelimunde RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
 install(FILES x11/tarvelimunde.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES x11/tarvelimunde.6x DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
-# Tests against the real daemon and Xvfb screens.
-include(cmake/python.cmake)
-set(X11_TEST_ENVIRONMENT TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR} PYTHONDONTWRITEBYTECODE=1)
+# Tests against the real daemon and Xvfb screens: every tests/x11/test_*.py.
 # Under the sanitizers the pictures and the options; timing, the daemon and the
 # package are the plain build's.
-set(X11_SUITES stills flow options)
-if(NOT TARVELIMUNDE_SANITIZE)
-  list(APPEND X11_SUITES life daemon package)
+include(cmake/python.cmake)
+if(TARVELIMUNDE_SANITIZE)
+  set(X11_PLAIN_BUILD_ONLY EXCEPT life daemon package package_root)
 endif()
-foreach(suite ${X11_SUITES})
-  add_test(NAME x11_${suite}
-    COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${CMAKE_SOURCE_DIR}/tests/x11/test_${suite}.py
-    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/x11)
-  set_tests_properties(x11_${suite} PROPERTIES ENVIRONMENT "${X11_TEST_ENVIRONMENT}" TIMEOUT 300)
+tarvelimunde_pytest_suites(X11_SUITES x11 ${CMAKE_SOURCE_DIR}/tests/x11 300 ${X11_PLAIN_BUILD_ONLY})
+foreach(suite IN LISTS X11_SUITES)
+  set_property(TEST ${suite} APPEND PROPERTY ENVIRONMENT TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR})
 endforeach()
 if(NOT TARVELIMUNDE_SANITIZE)
-  # A second build of the module from a copy of the sources, and perhaps a fresh Debian root.
-  set_tests_properties(x11_package PROPERTIES TIMEOUT 1800)
+  # A second build of the module from a copy of the sources; a fresh Debian root.
+  set_tests_properties(x11_package x11_package_root PROPERTIES TIMEOUT 1800)
 endif()
 
 # The Debian package: tarvelimunde_VERSION_amd64.deb (bash tools/release.sh).
