@@ -78,12 +78,15 @@ def command(screen, *args):
 
 
 def module_pids(name="tarvelimunde"):
-    """Processes running the module, by the name their first argument ends in."""
+    """Processes running the module, by the name their first argument ends in, under another user than
+    ours: the daemon's throwaway user, never the modules that suites beside this one run."""
     found = []
     for entry in Path("/proc").iterdir():
         if entry.name.isdigit():
             try:
                 argv = (entry / "cmdline").read_bytes().split(b"\0")
+                if entry.stat().st_uid == os.geteuid():
+                    continue
             except OSError:
                 continue
             if argv and Path(argv[0].decode(errors="replace")).name == name:
