@@ -42,7 +42,7 @@ target_include_directories(offscreen_spy PUBLIC tests/native)
 target_link_libraries(offscreen_spy PUBLIC tarvelimunde_saver)
 set(SPIED_CALLS OffscreenReset GetClientRect GetDC ReleaseDC GetDeviceCaps FillRect CreatePen SelectObject
   DeleteObject MoveToEx LineTo CreatePalette SelectPalette RealizePalette GetPaletteEntries AnimatePalette
-  SetTimer KillTimer LocalAlloc LocalLock LocalUnlock LocalFree)
+  SetTimer KillTimer LocalAlloc LocalLock LocalUnlock LocalFree FrameMemoryAllocate)
 list(TRANSFORM SPIED_CALLS PREPEND "LINKER:--wrap=")
 target_link_options(offscreen_spy INTERFACE ${SPIED_CALLS})
 
@@ -54,6 +54,7 @@ add_executable(native_tests
   tests/native/curve_test.cpp
   tests/native/animation_driver_test.cpp
   tests/native/framebuffer_test.cpp
+  tests/native/drawn_tiles_test.cpp
   tests/native/replay_test.cpp
   tests/native/setup_dialog_test.cpp
 )
@@ -70,6 +71,10 @@ target_link_libraries(endurance_tests PRIVATE offscreen_spy GTest::gtest_main)
 target_include_directories(endurance_tests PRIVATE tests/native)
 target_link_options(endurance_tests PRIVATE -Wl,--wrap=malloc)
 gtest_discover_tests(endurance_tests DISCOVERY_MODE PRE_TEST)
+
+# The module's area sent a frame, tiles against the bounding box (tests/bench/x11_from_outside.py).
+add_executable(tarvelimunde-drawn-area tests/bench/drawn_area_bench.cpp)
+target_link_libraries(tarvelimunde-drawn-area PRIVATE tarvelimunde_saver)
 
 find_package(benchmark REQUIRED)
 add_executable(tick_benchmark bench/tick_benchmark.cpp)

@@ -56,32 +56,41 @@ target_link_options(exports INTERFACE ${CMAKE_SOURCE_DIR}/resources/tarvelimunde
 set_property(TARGET exports PROPERTY INTERFACE_LINK_DEPENDS ${CMAKE_SOURCE_DIR}/resources/tarvelimunde.def)
 
 # What the picture draws on outside Windows: the stand-in for its Win32 calls,
-# the 4-pixel pen and framebuffer, the clock, and the plain default procedures.
+# the 4-pixel pen and framebuffer with its memory and drawn tiles, the start
+# sequence, the clock, and the plain default procedures.
 add_library(offscreen INTERFACE)
 target_sources(offscreen INTERFACE
   offscreen/offscreen.cpp
   offscreen/framebuffer.cpp
+  offscreen/frame_memory.cpp
+  offscreen/drawn_tiles.cpp
+  offscreen/picture.cpp
   offscreen/calendar.cpp
   offscreen/default_procedures.cpp
 )
 target_include_directories(offscreen INTERFACE offscreen)
 
-# Files written whole or not at all, for the replay tool and the icon tool.
+# Files written whole or not at all, for the replay tool and the icon tool;
+# the numbers and quoted names of the replay tool's and the module's options.
 add_library(output INTERFACE)
 target_sources(output INTERFACE tools/output/output_file.cpp)
 target_include_directories(output INTERFACE tools/output)
+add_library(argument_text INTERFACE)
+target_sources(argument_text INTERFACE tools/output/argument_text.cpp)
+target_include_directories(argument_text INTERFACE tools/output)
 # The replay tool: its images come from libpng and giflib natively, and are
 # left out where those are not at hand.
 add_library(replay_options INTERFACE)
 target_sources(replay_options INTERFACE tools/replay/replay_options.cpp)
 target_include_directories(replay_options INTERFACE tools/replay)
+target_link_libraries(replay_options INTERFACE argument_text)
 add_library(replay INTERFACE)
 target_sources(replay INTERFACE
   tools/replay/replay_run.cpp
   tools/replay/replay_progress.cpp
 )
 target_include_directories(replay INTERFACE tools/replay)
-target_link_libraries(replay INTERFACE replay_options)
+target_link_libraries(replay INTERFACE replay_options output)
 add_library(replay_main INTERFACE)
 target_sources(replay_main INTERFACE tools/replay/replay_main.cpp)
 add_library(replay_images INTERFACE)
@@ -96,6 +105,8 @@ target_sources(icon_tool INTERFACE tools/icons/make_icons.cpp)
 add_library(x11_options INTERFACE)
 target_sources(x11_options INTERFACE x11/x11_options.cpp)
 target_include_directories(x11_options INTERFACE x11)
+target_link_libraries(x11_options INTERFACE argument_text)
 add_library(x11_module INTERFACE)
-target_sources(x11_module INTERFACE x11/x11_main.cpp x11/x11_display.cpp x11/x11_picture.cpp)
+target_sources(x11_module INTERFACE x11/x11_main.cpp x11/x11_window.cpp x11/x11_colours.cpp x11/x11_image.cpp
+  x11/x11_display.cpp)
 target_include_directories(x11_module INTERFACE x11)

@@ -2,6 +2,7 @@
 // here the way the runtime cuts it for WinMain, and the exit code goes
 // straight to ExitProcess.
 #include "startup.h"
+#include "x87_precision.h"
 
 namespace {
 
@@ -30,12 +31,7 @@ CommandLineTail(const char* line)
 extern "C" void __attribute__((noreturn))
 ProcessStart()
 {
-#if defined(__i386__)
-    // Doubles are rounded to 53 bits, as under the Microsoft runtime, so
-    // that the picture's arithmetic is the same on x87 as on SSE.
-    unsigned short controlWord = 0x27F;
-    __asm__ __volatile__("fldcw %0" : : "m"(controlWord));
-#endif
+    RoundDoublesTo53Bits();
     HINSTANCE instance = GetModuleHandleA(NULL);
     const char* tail = CommandLineTail(GetCommandLineA());
     ExitProcess((UINT)SaverMain(instance, NULL, tail, SW_SHOWDEFAULT));

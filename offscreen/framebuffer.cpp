@@ -3,6 +3,8 @@
 // module all share.
 #include "framebuffer.h"
 
+#include "frame_memory.h"
+
 #include <stddef.h>
 #include <string.h>
 
@@ -98,16 +100,35 @@ WidenArea(FrameArea* area, FrameArea other, int width, int height)
     area->bottom = Max(area->bottom, other.bottom);
 }
 
-void
+bool
 FramebufferResize(Framebuffer* frame, int width, int height)
 {
+    size_t bytes = width > 0 && height > 0 ? (size_t)width * (size_t)height : 0;
+    bool kept = frame->pixels != NULL && (size_t)frame->width * (size_t)frame->height == bytes;
+    if (kept) {
+        memset(frame->pixels, 0, bytes);
+    } else {
+        FrameMemoryFree(frame->pixels);
+        frame->pixels = bytes != 0 ? (uint8_t*)FrameMemoryAllocate(bytes) : NULL;
+    }
+    bool resized = bytes == 0 || frame->pixels != NULL;
+    if (!resized)
+        width = height = 0;
     frame->width = width;
     frame->height = height;
-    frame->pixels.assign((size_t)width * (size_t)height, 0);
     frame->changed = FrameArea{0, 0, width, height};
     frame->drawn = FrameArea();
     frame->keptLines = 0;
     frame->keptSteps = 0;
+    return resized;
+}
+
+void
+FramebufferRelease(Framebuffer* frame)
+{
+    FrameMemoryFree(frame->pixels);
+    frame->pixels = NULL;
+    FramebufferResize(frame, 0, 0);
 }
 
 void

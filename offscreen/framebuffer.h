@@ -4,9 +4,8 @@
 #ifndef TARVELIMUNDE_OFFSCREEN_FRAMEBUFFER_H
 #define TARVELIMUNDE_OFFSCREEN_FRAMEBUFFER_H
 
+#include <stddef.h>
 #include <stdint.h>
-
-#include <vector>
 
 // Left, top, right, bottom; right and bottom exclusive; empty when right <= left.
 struct FrameArea {
@@ -23,7 +22,7 @@ const int kKeptLines = 1024;
 
 struct Framebuffer {
     int width, height;
-    std::vector<uint8_t> pixels;  // palette indices, row by row
+    uint8_t* pixels;              // palette indices, row by row; from FrameMemoryAllocate
     FrameArea changed;            // drawn or filled since a front end last took it
     FrameArea drawn;              // drawn on since the whole frame was last filled
     uint32_t fills;               // fills of the whole frame so far
@@ -35,8 +34,11 @@ struct Framebuffer {
     uint64_t keptSteps;           // pen positions along them
 };
 
-// Resized and all 0; the whole frame counts as changed.
-void FramebufferResize(Framebuffer* frame, int width, int height);
+// Resized and all 0; the whole frame counts as changed. Without the memory
+// it is left 0 x 0 and answers false.
+bool FramebufferResize(Framebuffer* frame, int width, int height);
+// The memory given back; the frame is 0 x 0.
+void FramebufferRelease(Framebuffer* frame);
 void FramebufferFill(Framebuffer* frame, FrameArea area, uint8_t index);
 // A line in the round 4-pixel pen; answers the area it touched, clipped.
 FrameArea FramebufferLine(Framebuffer* frame, int x0, int y0, int x1, int y1, uint8_t index);

@@ -15,9 +15,8 @@ struct OffscreenPen {
     COLORREF colour;
 };
 
-struct OffscreenBrush {
-    int stock;
-};
+// Only the stock black brush exists; its address is its identity.
+struct OffscreenBrush {};
 
 struct OffscreenPalette {
     bool live;
@@ -36,7 +35,6 @@ struct OffscreenLocalBlock {
     bool live;
     int locks;
     uint8_t bytes[1100];
-    size_t size;
 };
 
 namespace {
@@ -59,7 +57,7 @@ struct Offscreen {
 };
 
 Offscreen offscreen;
-OffscreenBrush stockBlackBrush = {BLACK_BRUSH};
+OffscreenBrush stockBlackBrush;
 
 bool
 IsPen(HGDIOBJ object)
@@ -95,6 +93,8 @@ IsSelectedAnywhere(HGDIOBJ object)
 void
 OffscreenReset()
 {
+    // The frame's memory is the only memory the stand-in holds.
+    FramebufferRelease(&offscreen.window.frame);
     offscreen.window = OffscreenWindow();
     for (OffscreenPen& p : offscreen.pens)
         p = OffscreenPen();
@@ -373,7 +373,6 @@ LocalAlloc(UINT, size_t bytes)
         if (!b.live) {
             b = OffscreenLocalBlock();
             b.live = true;
-            b.size = bytes;
             return &b;
         }
     }

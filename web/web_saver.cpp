@@ -2,13 +2,8 @@
 // ScreenSaverProc, as the replay tool drives it. The page reads the
 // framebuffer, the palette's colours and the areas that changed straight out
 // of linear memory.
-#include "animated_palette.h"
-#include "animation_driver.h"
-#include "colour_walk.h"
-#include "fresh_picture.h"
-#include "curve.h"
-#include "offscreen.h"
-#include "random.h"
+#include "drawn_tiles.h"
+#include "picture.h"
 
 #include <vector>
 
@@ -17,18 +12,18 @@
 namespace {
 
 struct WebSaver {
-    HWND window;
+    bool running;
     int width, height;
-    uint32_t fills;
     // What the page takes: the area changed since it last looked.
     FrameArea changed;
     uint32_t colours[256];
-    // For a page that cannot look colours up itself: the frame in colour, and
-    // where the pixels drawn on since the last erase are, each listed once.
+    // For a page that cannot look colours up itself: the frame in colour, the
+    // area changed since it was last coloured, and the tiles drawn on since
+    // the last erase, which take their colours again each frame.
     bool colourFrame;
     std::vector<uint32_t> frame;
-    std::vector<uint32_t> drawn;
-    std::vector<uint8_t> listed;
+    FrameArea uncoloured;
+    DrawnTiles drawnTiles;
     // A band of a still in colour; a still keeps no frame in colour.
     std::vector<uint32_t> band;
 };
@@ -36,32 +31,6 @@ struct WebSaver {
 WebSaver webSaver;
 
 const uint32_t kBlack = 0xFF000000u;
-
-void
-ListDrawn(FrameArea area)
-{
-    WebSaver& w = webSaver;
-    const uint8_t* pixels = OffscreenFramebuffer()->pixels.data();
-    for (int y = area.top; y < area.bottom; y++) {
-        for (size_t i = (size_t)y * w.width + area.left, end = (size_t)y * w.width + area.right; i < end; i++) {
-            if (pixels[i] != 0 && !w.listed[i]) {
-                w.listed[i] = 1;
-                w.drawn.push_back((uint32_t)i);
-            }
-        }
-    }
-}
-
-void
-ForgetDrawn()
-{
-    WebSaver& w = webSaver;
-    for (uint32_t i : w.drawn) {
-        w.frame[i] = kBlack;
-        w.listed[i] = 0;
-    }
-    w.drawn.clear();
-}
 
 }
 
@@ -71,47 +40,38 @@ WEB_EXPORT(WebStart) BOOL
 WebStart(uint32_t clockSeconds, int width, int height, int sizePalette, int numReserved, BOOL colourFrame)
 {
     WebSaver& w = webSaver;
-    if (w.window != NULL)
-        ScreenSaverProc(w.window, WM_DESTROY, 0, 0);
-    ResetPicture();
-    OffscreenSetDeviceCaps(sizePalette, numReserved);
-    OffscreenSetClock(clockSeconds);
-    w.window = OffscreenCreateWindow(width, height, true);
+    Framebuffer* frame = NULL;
+    if (StartPicture(clockSeconds, width, height, sizePalette, numReserved))
+        frame = PictureFrame();
+    // A frame without its memory is empty: nothing to show.
+    w.running = frame != NULL && frame->width == width && frame->height == height;
     w.width = width;
     w.height = height;
-    w.fills = 0;
     w.colourFrame = colourFrame;
-    size_t frameSize = colourFrame ? (size_t)width * (size_t)height : 0;
-    w.frame.assign(frameSize, kBlack);
-    w.listed.assign(frameSize, 0);
-    w.drawn.clear();
+    w.frame.assign(colourFrame ? (size_t)width * (size_t)height : 0, kBlack);
     w.band = std::vector<uint32_t>();
-    w.changed = FramebufferTakeChanged(OffscreenFramebuffer());
-    if (ScreenSaverProc(w.window, WM_CREATE, 0, 0) == -1) {
-        w.window = NULL;
-        return FALSE;
-    }
-    return TRUE;
+    if (colourFrame && w.running)
+        w.running = DrawnTilesStart(&w.drawnTiles, frame);
+    else
+        DrawnTilesRelease(&w.drawnTiles);
+    w.changed = w.running ? FramebufferTakeChanged(frame) : FrameArea();
+    w.uncoloured = w.changed;
+    return w.running ? TRUE : FALSE;
 }
 
 WEB_EXPORT(WebTicks) void
 WebTicks(uint32_t count)
 {
     WebSaver& w = webSaver;
-    for (uint32_t i = 0; i < count && w.window != NULL; i++) {
-        ScreenSaverProc(w.window, WM_TIMER, kAnimationTimer, 0);
-        Framebuffer* frame = OffscreenFramebuffer();
+    for (uint32_t i = 0; i < count && w.running; i++) {
+        TickPicture();
+        Framebuffer* frame = PictureFrame();
         FrameArea tick = FramebufferTakeChanged(frame);
         WidenArea(&w.changed, tick, w.width, w.height);
-        if (!w.colourFrame)
-            continue;
-        // After an erase only what was drawn since is new.
-        if (frame->fills != w.fills) {
-            w.fills = frame->fills;
-            ForgetDrawn();
-            tick = frame->drawn;
+        if (w.colourFrame) {
+            WidenArea(&w.uncoloured, tick, w.width, w.height);
+            DrawnTilesNote(&w.drawnTiles, frame, tick);
         }
-        ListDrawn(tick);
     }
 }
 
@@ -119,17 +79,18 @@ WebTicks(uint32_t count)
 WEB_EXPORT(WebPixels) const uint8_t*
 WebPixels()
 {
-    return OffscreenFramebuffer()->pixels.data();
+    return PictureFrame()->pixels;
 }
 
 // The palette's colours now, each as the bytes red, green, blue, 255.
 WEB_EXPORT(WebColours) const uint32_t*
 WebColours()
 {
-    const PALETTEENTRY* entries = OffscreenPaletteColours(paletteAnimator.palette);
+    PictureColours colours;
+    ReadPictureColours(&colours);
     for (int i = 0; i < 256; i++) {
-        PALETTEENTRY e = entries ? entries[i] : PALETTEENTRY();
-        webSaver.colours[i] = e.peRed | (uint32_t)e.peGreen << 8 | (uint32_t)e.peBlue << 16 | 0xFF000000u;
+        const uint8_t* c = colours.rgb[i];
+        webSaver.colours[i] = c[0] | (uint32_t)c[1] << 8 | (uint32_t)c[2] << 16 | 0xFF000000u;
     }
     return webSaver.colours;
 }
@@ -141,9 +102,17 @@ WEB_EXPORT(WebColourFrame) const uint32_t*
 WebColourFrame()
 {
     WebSaver& w = webSaver;
-    const uint8_t* pixels = OffscreenFramebuffer()->pixels.data();
-    for (uint32_t i : w.drawn)
-        w.frame[i] = w.colours[pixels[i]];
+    if (!w.running || !w.colourFrame)
+        return w.frame.data();
+    uint32_t table[256];
+    for (int i = 0; i < 256; i++)
+        table[i] = i != 0 ? w.colours[i] : kBlack;
+    const Framebuffer* frame = PictureFrame();
+    RecolourArea(frame, w.uncoloured, table, w.frame.data(), (size_t)w.width, false);
+    w.uncoloured = FrameArea();
+    FrameArea run = FrameArea();
+    while (DrawnTilesNextRun(&w.drawnTiles, &run))
+        RecolourArea(frame, run, table, w.frame.data(), (size_t)w.width, true);
     return w.frame.data();
 }
 
@@ -159,7 +128,7 @@ WebColourArea(int left, int top, int right, int bottom)
     WidenArea(&area, FrameArea{left, top, right, bottom}, w.width, w.height);
     if (AreaIsEmpty(area))
         return w.band.data();
-    const uint8_t* pixels = OffscreenFramebuffer()->pixels.data();
+    const uint8_t* pixels = PictureFrame()->pixels;
     w.band.resize((size_t)(area.right - area.left) * (size_t)(area.bottom - area.top));
     uint32_t* out = w.band.data();
     for (int y = area.top; y < area.bottom; y++) {
@@ -177,7 +146,7 @@ WebTakeAreas()
 {
     static FrameArea taken[2];
     taken[0] = webSaver.changed;
-    taken[1] = OffscreenFramebuffer()->drawn;
+    taken[1] = PictureFrame()->drawn;
     webSaver.changed = FrameArea();
     return &taken[0].left;
 }

@@ -11,9 +11,10 @@
 
 #include <string>
 
+#include "argument_text.h"
 #include "x11_display.h"
 #include "x11_options.h"
-#include "x11_picture.h"
+#include "picture.h"
 
 namespace {
 
@@ -63,10 +64,11 @@ TakeChanged()
 bool
 Restart()
 {
-    X11Output& o = x11Output;
+    X11Window& o = x11Window;
     uint32_t seed = run.options.hasSeed ? run.options.seed : (uint32_t)time(NULL);
-    if (!StartPicture(seed, o.width, o.height))
+    if (!StartPicture(seed, o.width, o.height, kPictureSizePalette, kPictureNumReserved))
         return false;
+    StartOutputFrame(PictureFrame());
     if (run.options.hasTicks)
         for (uint32_t i = 0; i < run.options.ticks; i++)
             TickPicture();
@@ -89,7 +91,7 @@ Present()
 void
 HandleEvent(const XEvent& event)
 {
-    X11Output& o = x11Output;
+    X11Window& o = x11Window;
     if (HandleOutputEvent(event))
         return;
     switch (event.type) {
@@ -138,18 +140,18 @@ Tick(int64_t now)
     run.frameWanted = true;
 }
 
-int
+void
 Loop(int signals)
 {
-    Display* display = x11Output.display;
+    Display* display = x11Window.display;
     pollfd waits[2] = {{ConnectionNumber(display), POLLIN, 0}, {signals, POLLIN, 0}};
-    while (!run.ending && !x11Output.windowGone) {
+    while (!run.ending && !x11Window.windowGone) {
         while (XPending(display) > 0 && !run.ending) {
             XEvent event;
             XNextEvent(display, &event);
             HandleEvent(event);
         }
-        if (run.ending || x11Output.windowGone)
+        if (run.ending || x11Window.windowGone)
             break;
         int64_t now = Now();
         Tick(now);
@@ -167,13 +169,12 @@ Loop(int signals)
         if (ppoll(waits, 2, &timeout, NULL) > 0 && (waits[1].revents & POLLIN))
             run.ending = true;
     }
-    return 0;
 }
 
 int
 Usage(const std::string& message)
 {
-    fprintf(stderr, "tarvelimunde: %s\n%s", message.c_str(), kX11Usage);
+    fprintf(stderr, "tarvelimunde: %s\n%s", message.c_str(), X11Usage().c_str());
     return 1;
 }
 
@@ -193,7 +194,7 @@ main(int argc, char** argv)
         break;
     }
     if (run.options.help) {
-        fputs(kX11Usage, stdout);
+        fputs(X11Usage().c_str(), stdout);
         return 0;
     }
     // Signals arrive as reads, so that the loop ends them between requests.
@@ -206,7 +207,7 @@ main(int argc, char** argv)
 
     Display* display = XOpenDisplay(NULL);
     if (display == NULL) {
-        fprintf(stderr, "tarvelimunde: cannot open the display %s\n", QuotedArgument(XDisplayName(NULL)).c_str());
+        fprintf(stderr, "tarvelimunde: cannot open the display %s\n", Quoted(XDisplayName(NULL)).c_str());
         return 1;
     }
     uint32_t target = 0;
@@ -217,7 +218,7 @@ main(int argc, char** argv)
         if (named != NULL && *named != '\0') {
             if (!ParseWindowId(named, &target)) {
                 fprintf(stderr, "tarvelimunde: XSCREENSAVER_WINDOW: %s is not a window id\n",
-                        QuotedArgument(named).c_str());
+                        Quoted(named).c_str());
                 XCloseDisplay(display);
                 return 1;
             }
@@ -236,7 +237,7 @@ main(int argc, char** argv)
     run.maxCatchUp = (int)run.options.rate / 4 + 1;
     if (Restart())
         Loop(signals);
-    bool clean = x11Output.unexpectedErrors == 0;
+    bool clean = x11Window.unexpectedErrors == 0;
     StopPicture();
     CloseOutput();
     XCloseDisplay(display);

@@ -2,53 +2,37 @@
 // programs: line never runs something else quietly.
 #include "x11_options.h"
 
+#include "argument_text.h"
+
 #include <stdio.h>
 #include <string.h>
 
-const char kX11Usage[] =
-    "usage: tarvelimunde [options]\n"
-    "Random hypotrochoid figures in flowing colours, for XScreenSaver.\n"
-    "  --root           draw on the window XSCREENSAVER_WINDOW names, or on the root window\n"
-    "  --window         draw in a window of its own (the default)\n"
-    "  --window-id ID   draw into the window ID (decimal or 0x hex); wins over --root\n"
-    "  --install        a colormap of its own on 8-bit (PseudoColor) displays\n"
-    "  --rate N         ticks a second, 1 to 1000 (default 64)\n"
-    "  --seed N         0 to 4294967295 (default: the clock)\n"
-    "  --ticks N        run N ticks at once, 0 to 1000000, show that still and stop ticking\n"
-    "  --help           this text\n";
+std::string
+X11Usage()
+{
+    return std::string("usage: tarvelimunde [options]\n"
+                       "Random hypotrochoid figures in flowing colours, for XScreenSaver.\n"
+                       "  --root           draw on the window XSCREENSAVER_WINDOW names, or on the root window\n"
+                       "  --window         draw in a window of its own (the default)\n"
+                       "  --window-id ID   draw into the window ID (decimal or 0x hex); wins over --root\n"
+                       "  --install        a colormap of its own on 8-bit (PseudoColor) displays\n"
+                       "  --rate N         ticks a second, ") +
+           std::to_string(kX11RateLow) + " to " + std::to_string(kX11RateHigh) + " (default " +
+           std::to_string(kX11RateDefault) +
+           ")\n"
+           "  --seed N         0 to 4294967295 (default: the clock)\n"
+           "  --ticks N        run N ticks at once, 0 to 1000000, show that still and stop ticking\n"
+           "  --help           this text\n";
+}
 
 namespace {
-
-bool
-ParseNumber(const char* text, uint64_t max, int base, uint64_t* value)
-{
-    if (*text == '\0')
-        return false;
-    uint64_t v = 0;
-    for (const char* p = text; *p; p++) {
-        int digit;
-        if (*p >= '0' && *p <= '9')
-            digit = *p - '0';
-        else if (base == 16 && *p >= 'a' && *p <= 'f')
-            digit = *p - 'a' + 10;
-        else if (base == 16 && *p >= 'A' && *p <= 'F')
-            digit = *p - 'A' + 10;
-        else
-            return false;
-        if (v > (max - (uint64_t)digit) / (uint64_t)base)
-            return false;
-        v = v * (uint64_t)base + (uint64_t)digit;
-    }
-    *value = v;
-    return true;
-}
 
 struct NumberOption {
     const char* name;
     uint64_t low, high;
 };
 
-const NumberOption kRate = {"rate", 1, 1000};
+const NumberOption kRate = {"rate", kX11RateLow, kX11RateHigh};
 const NumberOption kSeed = {"seed", 0, 4294967295u};
 const NumberOption kTicks = {"ticks", 0, 1000000};
 
@@ -71,22 +55,6 @@ Bad(std::string* error, const std::string& message)
 
 }
 
-std::string
-QuotedArgument(const char* text)
-{
-    std::string shown = "'";
-    for (const unsigned char* p = (const unsigned char*)text; *p; p++) {
-        if (*p < 0x20 || *p >= 0x7F || *p == '\\' || *p == '\'') {
-            char escape[8];
-            snprintf(escape, sizeof escape, "\\x%02X", *p);
-            shown += escape;
-        } else {
-            shown += (char)*p;
-        }
-    }
-    return shown + "'";
-}
-
 bool
 ParseWindowId(const char* text, uint32_t* id)
 {
@@ -107,7 +75,7 @@ ParseX11Options(int argc, const char* const* argv, X11Options* options, std::str
         if (IsOption(a, "root")) {
             o.root = true;
         } else if (IsOption(a, "window")) {
-            o.window = true;
+            // The default: a window of its own unless --root or --window-id.
         } else if (IsOption(a, "install")) {
             o.install = true;
         } else if (IsOption(a, "help")) {
@@ -116,7 +84,7 @@ ParseX11Options(int argc, const char* const* argv, X11Options* options, std::str
             if (i + 1 >= argc)
                 return Bad(error, "--window-id needs a window id");
             if (!ParseWindowId(argv[++i], &o.windowId)) {
-                *error = "--window-id: " + QuotedArgument(argv[i]) + " is not a window id";
+                *error = "--window-id: " + Quoted(argv[i]) + " is not a window id";
                 return kWindowIdBad;
             }
             o.hasWindowId = true;
@@ -127,7 +95,7 @@ ParseX11Options(int argc, const char* const* argv, X11Options* options, std::str
                 return Bad(error, std::string("--") + n.name + " needs a number, " + range);
             uint64_t value;
             if (!ParseNumber(argv[++i], n.high, 10, &value) || value < n.low)
-                return Bad(error, std::string("--") + n.name + ": " + QuotedArgument(argv[i]) + " is not " + range);
+                return Bad(error, std::string("--") + n.name + ": " + Quoted(argv[i]) + " is not " + range);
             if (&n == &kRate) {
                 o.rate = (uint32_t)value;
             } else if (&n == &kSeed) {
@@ -138,7 +106,7 @@ ParseX11Options(int argc, const char* const* argv, X11Options* options, std::str
                 o.hasTicks = true;
             }
         } else {
-            return Bad(error, "unknown option " + QuotedArgument(a));
+            return Bad(error, "unknown option " + Quoted(a));
         }
     }
     *options = o;

@@ -7,14 +7,19 @@
 
 #include <string>
 
+// The rate's range and default, written here alone: the usage is made from
+// them, and the settings file, the man page and the README are tested to agree.
+const uint32_t kX11RateLow = 1;
+const uint32_t kX11RateHigh = 1000;
+const uint32_t kX11RateDefault = 64;
+
 struct X11Options {
     bool root = false;
-    bool window = false;
     bool install = false;
     bool help = false;
     bool hasWindowId = false;
     uint32_t windowId = 0;
-    uint32_t rate = 64;
+    uint32_t rate = kX11RateDefault;
     bool hasSeed = false;
     uint32_t seed = 0;
     bool hasTicks = false;
@@ -27,14 +32,11 @@ enum X11ParseResult {
     kWindowIdBad,    // not a window id: the message alone
 };
 
-extern const char kX11Usage[];
+std::string X11Usage();
 
 X11ParseResult ParseX11Options(int argc, const char* const* argv, X11Options* options, std::string* error);
 
 // Decimal or 0x hexadecimal, 32 bits at most.
 bool ParseWindowId(const char* text, uint32_t* id);
-
-// Text from outside made fit for a one-line message.
-std::string QuotedArgument(const char* text);
 
 #endif

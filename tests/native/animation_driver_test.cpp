@@ -106,9 +106,10 @@ TEST(AnimationDriverTest, EraseBackgroundFillsBlackAndIsNotPassedOn)
     ReleaseDC(window, dc);
     EXPECT_EQ(0, SpyDefaultProcCalls(WM_ERASEBKGND));
     const Framebuffer* frame = OffscreenFramebuffer();
-    ASSERT_EQ(50u * 40u, frame->pixels.size());
-    for (uint8_t index : frame->pixels)
-        ASSERT_EQ(0, index);
+    ASSERT_EQ(50, frame->width);
+    ASSERT_EQ(40, frame->height);
+    for (int i = 0; i < 50 * 40; i++)
+        ASSERT_EQ(0, frame->pixels[i]);
 }
 
 TEST(AnimationDriverTest, OtherMessagesArePassedOnUnchanged)

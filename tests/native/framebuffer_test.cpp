@@ -4,7 +4,10 @@
 
 #include <vector>
 
+#include "animation_driver.h"
 #include "framebuffer.h"
+#include "fresh_picture.h"
+#include "offscreen_spy.h"
 
 namespace {
 
@@ -55,9 +58,66 @@ TEST(FramebufferTest, WholeFillInZeroLeavesNothingDrawn)
             EXPECT_EQ(fills + 1, frame.fills) << c.name;
             EXPECT_TRUE(AreaIsEmpty(frame.drawn)) << c.name;
             size_t drawn = 0;
-            for (uint8_t index : frame.pixels)
-                drawn += index != 0;
+            for (size_t i = 0; i < (size_t)frame.width * (size_t)frame.height; i++)
+                drawn += frame.pixels[i] != 0;
             EXPECT_EQ(0u, drawn) << c.name << ", erase " << erase;
         }
     }
+    FramebufferRelease(&frame);
+}
+
+// Without memory for its pixels a frame is 0 x 0: drawing and filling it
+// touch nothing, and the next resize with memory works again.
+TEST(FramebufferTest, WithoutMemoryTheFrameIsEmpty)
+{
+    struct MemoryCase {
+        const char* name;
+        int width, height;  // asked for while the memory is refused
+        bool resized;
+        int widthAfter, heightAfter;
+    };
+    const MemoryCase cases[] = {
+        {"a new size", 300, 200, false, 0, 0},
+        {"as many pixels as there are", 100, 50, true, 100, 50},
+        {"no pixels at all", 0, 0, true, 0, 0},
+    };
+    for (const MemoryCase& c : cases) {
+        Framebuffer frame = Framebuffer();
+        ASSERT_TRUE(FramebufferResize(&frame, 50, 100));
+        FramebufferLine(&frame, 10, 10, 40, 90, 7);
+        SpyFailFrameMemory(true);
+        EXPECT_EQ(c.resized, FramebufferResize(&frame, c.width, c.height)) << c.name;
+        SpyFailFrameMemory(false);
+        EXPECT_EQ(c.widthAfter, frame.width) << c.name;
+        EXPECT_EQ(c.heightAfter, frame.height) << c.name;
+        EXPECT_EQ(c.widthAfter, frame.changed.right) << c.name;
+        EXPECT_EQ(c.heightAfter, frame.changed.bottom) << c.name;
+        FramebufferLine(&frame, -10, -10, 400, 300, 9);
+        FramebufferFill(&frame, FrameArea{0, 0, 400, 300}, 3);
+        FramebufferFill(&frame, FrameArea{0, 0, 400, 300}, 0);
+        for (size_t i = 0; i < (size_t)frame.width * (size_t)frame.height; i++)
+            ASSERT_EQ(0, frame.pixels[i]) << c.name;
+        ASSERT_TRUE(FramebufferResize(&frame, 64, 48)) << c.name;
+        EXPECT_EQ(64, frame.width);
+        FramebufferRelease(&frame);
+        EXPECT_TRUE(frame.pixels == NULL);
+    }
+}
+
+// The picture on a window whose frame got no memory draws nowhere and runs on.
+TEST(FramebufferTest, PictureRunsOnAWindowWithoutFrameMemory)
+{
+    ResetPicture();
+    SpyFailFrameMemory(true);
+    HWND window = OffscreenCreateWindow(640, 480, true);
+    SpyFailFrameMemory(false);
+    ASSERT_NE(-1, ScreenSaverProc(window, WM_CREATE, 0, 0));
+    for (int i = 0; i < 500; i++)
+        ScreenSaverProc(window, WM_TIMER, kAnimationTimer, 0);
+    const Framebuffer* frame = OffscreenFramebuffer();
+    ASSERT_TRUE(frame != NULL);
+    EXPECT_EQ(0, frame->width);
+    EXPECT_EQ(0, frame->height);
+    ScreenSaverProc(window, WM_DESTROY, 0, 0);
+    ResetPicture();
 }

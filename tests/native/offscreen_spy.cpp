@@ -23,6 +23,7 @@ const int kMaxCalls = 4096;
 struct Spy {
     SpyCounts counts;
     bool failLocalAlloc, failLocalLock, failCreatePalette, failSetTimer;
+    bool failFrameMemory;
     UINT_PTR timerSet, timerKilled;
     UINT timerPeriod;
     bool logCalls;
@@ -51,6 +52,7 @@ void SpyFailLocalAlloc(bool fail) { spy.failLocalAlloc = fail; }
 void SpyFailLocalLock(bool fail) { spy.failLocalLock = fail; }
 void SpyFailCreatePalette(bool fail) { spy.failCreatePalette = fail; }
 void SpyFailSetTimer(bool fail) { spy.failSetTimer = fail; }
+void SpyFailFrameMemory(bool fail) { spy.failFrameMemory = fail; }
 UINT_PTR SpyLastTimerKilled() { return spy.timerKilled; }
 
 UINT_PTR
@@ -110,6 +112,7 @@ HLOCAL __real_LocalAlloc(UINT, size_t);
 void* __real_LocalLock(HLOCAL);
 BOOL __real_LocalUnlock(HLOCAL);
 HLOCAL __real_LocalFree(HLOCAL);
+void* __real_FrameMemoryAllocate(size_t);
 
 void
 __wrap_OffscreenReset()
@@ -117,6 +120,7 @@ __wrap_OffscreenReset()
     __real_OffscreenReset();
     spy.counts = SpyCounts();
     spy.failLocalAlloc = spy.failLocalLock = spy.failCreatePalette = spy.failSetTimer = false;
+    spy.failFrameMemory = false;
     spy.timerSet = spy.timerKilled = 0;
     spy.timerPeriod = 0;
     spy.logCalls = false;
@@ -293,6 +297,12 @@ __wrap_LocalAlloc(UINT flags, size_t bytes)
     if (block != NULL)
         spy.counts.liveLocalBlocks++;
     return block;
+}
+
+void*
+__wrap_FrameMemoryAllocate(size_t bytes)
+{
+    return spy.failFrameMemory ? NULL : __real_FrameMemoryAllocate(bytes);
 }
 
 void*

@@ -27,6 +27,8 @@ void SpyFailLocalAlloc(bool fail);
 void SpyFailLocalLock(bool fail);
 void SpyFailCreatePalette(bool fail);
 void SpyFailSetTimer(bool fail);
+// FrameMemoryAllocate answering NULL.
+void SpyFailFrameMemory(bool fail);
 
 // The last timer set and killed (0 if none), with its period.
 UINT_PTR SpyLastTimerSet(UINT* period);

@@ -15,6 +15,7 @@
 #include "fresh_picture.h"
 #include "curve.h"
 #include "offscreen_spy.h"
+#include "picture.h"
 #include "random.h"
 
 
@@ -45,11 +46,8 @@ FindState(const std::function<bool(ReferenceDraws&)>& wanted)
 inline HWND
 CreatedSaver(int width, int height, uint32_t seed = 1234, bool keepPixels = false)
 {
-    ResetPicture();
-    OffscreenSetClock(seed);
-    HWND window = OffscreenCreateWindow(width, height, keepPixels);
-    ScreenSaverProc(window, WM_CREATE, 0, 0);
-    return window;
+    CreatePicture(seed, width, height, kPictureSizePalette, kPictureNumReserved, keepPixels);
+    return PictureWindow();
 }
 
 #endif

@@ -7,18 +7,18 @@
 
 #include "replay_options.h"
 #include "replay_run.h"
+#ifdef _WIN32
+#include "../../host/x87_precision.h"
+#endif
 
 int
 main(int argc, char** argv)
 {
 #ifdef _WIN32
-    // Traces byte for byte as on Linux, and doubles rounded to 53 bits on the
-    // x87 as the saver's own start-up sets it.
+    // Traces byte for byte as on Linux, and doubles rounded as the saver's
+    // own start-up rounds them.
     _setmode(_fileno(stdout), _O_BINARY);
-#if defined(__i386__)
-    unsigned short controlWord = 0x27F;
-    __asm__ __volatile__("fldcw %0" : : "m"(controlWord));
-#endif
+    RoundDoublesTo53Bits();
 #endif
     ReplayOptions options;
     std::string error;

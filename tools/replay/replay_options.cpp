@@ -2,26 +2,10 @@
 // never quietly replays something else.
 #include "replay_options.h"
 
+#include "argument_text.h"
+
 #include <stdio.h>
 #include <string.h>
-
-// An argument as it may be shown in a one-line message: quoted, with control
-// and non-ASCII bytes escaped.
-std::string
-Quoted(const std::string& text)
-{
-    std::string shown = "'";
-    for (unsigned char c : text) {
-        if (c < 0x20 || c >= 0x7F || c == '\\' || c == '\'') {
-            char escape[8];
-            snprintf(escape, sizeof escape, "\\x%02X", c);
-            shown += escape;
-        } else {
-            shown += (char)c;
-        }
-    }
-    return shown + "'";
-}
 
 const char kReplayUsage[] =
     "usage: tarvelimunde-replay [options]\n"
@@ -40,24 +24,6 @@ const char kReplayUsage[] =
 namespace {
 
 bool
-ParseUnsigned(const char* text, uint64_t max, uint64_t* value)
-{
-    if (text == NULL || *text == '\0')
-        return false;
-    uint64_t v = 0;
-    for (const char* p = text; *p; p++) {
-        if (*p < '0' || *p > '9')
-            return false;
-        uint64_t digit = (uint64_t)(*p - '0');
-        if (v > (max - digit) / 10)
-            return false;
-        v = v * 10 + digit;
-    }
-    *value = v;
-    return true;
-}
-
-bool
 ParseSize(const char* text, int* width, int* height)
 {
     const char* cross = strchr(text, 'x');
@@ -65,7 +31,7 @@ ParseSize(const char* text, int* width, int* height)
         return false;
     std::string w(text, (size_t)(cross - text));
     uint64_t wv, hv;
-    if (!ParseUnsigned(w.c_str(), 65535, &wv) || !ParseUnsigned(cross + 1, 65535, &hv))
+    if (!ParseNumber(w.c_str(), 65535, 10, &wv) || !ParseNumber(cross + 1, 65535, 10, &hv))
         return false;
     *width = (int)wv;
     *height = (int)hv;
@@ -103,26 +69,26 @@ ParseReplayOptions(int argc, const char* const* argv, ReplayOptions* options, st
         bool ok = true;
         std::string expected;
         if (name == "--seed") {
-            ok = ParseUnsigned(value, 4294967295ull, &v);
+            ok = ParseNumber(value, 4294967295ull, 10, &v);
             o.seed = (uint32_t)v;
             expected = "a whole number from 0 to 4294967295";
         } else if (name == "--size") {
             ok = ParseSize(value, &o.width, &o.height);
             expected = "WxH with each from 0 to 65535";
         } else if (name == "--ticks") {
-            ok = ParseUnsigned(value, 1000000000000ull, &v);
+            ok = ParseNumber(value, 1000000000000ull, 10, &v);
             o.ticks = v;
             expected = "a whole number from 0 to 1000000000000";
         } else if (name == "--palette-size") {
-            ok = ParseUnsigned(value, 65536, &v);
+            ok = ParseNumber(value, 65536, 10, &v);
             o.paletteSize = (int)v;
             expected = "a whole number from 0 to 65536";
         } else if (name == "--reserved") {
-            ok = ParseUnsigned(value, 256, &v);
+            ok = ParseNumber(value, 256, 10, &v);
             o.reserved = (int)v;
             expected = "a whole number from 0 to 256";
         } else if (name == "--every") {
-            ok = ParseUnsigned(value, 1000000000000ull, &v) && v >= 1;
+            ok = ParseNumber(value, 1000000000000ull, 10, &v) && v >= 1;
             o.every = v;
             everyGiven = true;
             expected = "a whole number from 1 to 1000000000000";

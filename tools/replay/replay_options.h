@@ -25,10 +25,6 @@ const uint64_t kMaxImagePixels = 1ull << 28;
 
 extern const char kReplayUsage[];
 
-// Text from outside made fit for a one-line message: quoted, control and
-// non-ASCII bytes escaped.
-std::string Quoted(const std::string& text);
-
 // Fills options from argv; on a bad argument returns false with a one-line
 // message naming the problem.
 bool ParseReplayOptions(int argc, const char* const* argv, ReplayOptions* options, std::string* error);

@@ -8,13 +8,12 @@
 #include <vector>
 
 #include "animated_palette.h"
-#include "animation_driver.h"
+#include "argument_text.h"
 #include "colour_walk.h"
-#include "fresh_picture.h"
 #include "curve.h"
 #include "offscreen.h"
 #include "output_file.h"
-#include "random.h"
+#include "picture.h"
 #include "replay_images.h"
 
 namespace {
@@ -40,6 +39,7 @@ struct Outputs {
     FILE* trace = NULL;
     bool traceIsStdout = false;
     GifOutput* gif = NULL;
+    std::string pngPath;  // where the PNG is written before it is put in place
     std::vector<OutputFile> files;
 };
 
@@ -70,6 +70,118 @@ Fail(Outputs* outputs, const std::string& message, std::string* error)
     return 2;
 }
 
+// Every output is checked before the ticks are spent.
+bool
+OpenOutputs(const ReplayOptions& o, FILE* standardOutput, Outputs* out, std::string* message)
+{
+    if (o.trace == "-") {
+        out->trace = standardOutput;
+        out->traceIsStdout = true;
+    } else if (!o.trace.empty()) {
+        if (!Prepare(out, o.trace, message))
+            return false;
+        out->trace = fopen(out->files.back().writePath.c_str(), "w");
+        if (out->trace == NULL) {
+            *message = "cannot write " + Quoted(o.trace);
+            return false;
+        }
+    }
+    if (!o.png.empty()) {
+        if (!Prepare(out, o.png, message))
+            return false;
+        out->pngPath = out->files.back().writePath;
+    }
+    if (!o.gif.empty()) {
+        if (!Prepare(out, o.gif, message))
+            return false;
+        out->gif = OpenGif(out->files.back().writePath, o.width, o.height, message);
+        if (out->gif == NULL) {
+            *message = "cannot write " + Quoted(o.gif);
+            return false;
+        }
+    }
+    return true;
+}
+
+void
+TraceTick(FILE* trace, uint64_t n, bool startsFigure)
+{
+    const CurveState& c = curveState;
+    unsigned long long tick = (unsigned long long)n;
+    if (startsFigure)
+        fprintf(trace, "figure %llu %d %d %d %.9g %d %d\n", tick, c.fixedRadius, c.rollingRadius, c.penDistance,
+                (double)c.tLimit, paletteAnimator.rotateUp, colourWalk.scheme);
+    OffscreenLine line = OffscreenLastLine();
+    fprintf(trace, "segment %llu %d %d %d %d %u %u %u %u\n", tick, line.from.x, line.from.y, line.to.x, line.to.y,
+            (unsigned)(line.colour & 0xFFFF), ChannelByte(colourWalk.red), ChannelByte(colourWalk.green),
+            ChannelByte(colourWalk.blue));
+}
+
+// The ticks, traced and framed as asked.
+bool
+RunTicks(const ReplayOptions& o, Outputs* out, ReplayProgress* progress, std::string* message)
+{
+    const CurveState& c = curveState;
+    if (out->trace) {
+        fprintf(out->trace, "init %d %d %d\n", c.centreX, c.centreY, c.baseRadius);
+        TraceColourEntries(out->trace, "palette", 1, 255);
+    }
+    StartProgress(progress, o.ticks);
+    for (uint64_t n = 1; n <= o.ticks; n++) {
+        bool startsFigure = c.t > c.tLimit;
+        TickPicture();
+        if (out->trace)
+            TraceTick(out->trace, n, startsFigure);
+        if (out->gif && n % o.every == 0) {
+            std::string reason;
+            if (!AddGifFrame(out->gif, PictureFrame()->pixels, OffscreenPaletteColours(paletteAnimator.palette),
+                             GifDelay(o.every), &reason)) {
+                EndProgress(progress);
+                *message = "cannot write '" + o.gif + "': " + reason;
+                return false;
+            }
+        }
+        AdvanceProgress(progress, n);
+    }
+    EndProgress(progress);
+    if (out->trace)
+        TraceColourEntries(out->trace, "entries", 0, 255);
+    return true;
+}
+
+// The outputs closed, and the files put in place only when all are whole.
+bool
+CloseOutputs(const ReplayOptions& o, Outputs* out, std::string* message)
+{
+    if (out->gif) {
+        GifOutput* gif = out->gif;
+        out->gif = NULL;
+        if (!CloseGif(gif, message)) {
+            *message = "cannot write " + Quoted(o.gif);
+            return false;
+        }
+    }
+    if (out->trace) {
+        bool failed = ferror(out->trace) != 0 || fflush(out->trace) != 0;
+        if (!out->traceIsStdout)
+            failed = fclose(out->trace) != 0 || failed;
+        out->trace = NULL;
+        if (failed) {
+            *message = "cannot write " + Quoted(o.trace);
+            return false;
+        }
+    }
+    while (!out->files.empty()) {
+        OutputFile file = out->files.back();
+        out->files.pop_back();
+        if (!CommitOutput(file)) {
+            *message = "cannot write " + Quoted(file.path);
+            return false;
+        }
+    }
+    return true;
+}
+
 }
 
 int
@@ -77,103 +189,22 @@ RunReplay(const ReplayOptions& o, FILE* standardOutput, ReplayProgress* progress
 {
     Outputs out;
     std::string message;
-    if (!o.trace.empty()) {
-        if (o.trace == "-") {
-            out.trace = standardOutput;
-            out.traceIsStdout = true;
-        } else {
-            if (!Prepare(&out, o.trace, &message))
-                return Fail(&out, message, error);
-            out.trace = fopen(out.files.back().writePath.c_str(), "w");
-            if (out.trace == NULL)
-                return Fail(&out, "cannot write " + Quoted(o.trace), error);
-        }
-    }
-    // Every output is checked before the ticks are spent.
-    std::string pngPath;
-    if (!o.png.empty()) {
-        if (!Prepare(&out, o.png, &message))
-            return Fail(&out, message, error);
-        pngPath = out.files.back().writePath;
-    }
-    if (!o.gif.empty()) {
-        if (!Prepare(&out, o.gif, &message))
-            return Fail(&out, message, error);
-        out.gif = OpenGif(out.files.back().writePath, o.width, o.height, &message);
-        if (out.gif == NULL)
-            return Fail(&out, "cannot write " + Quoted(o.gif), error);
-    }
-
+    if (!OpenOutputs(o, standardOutput, &out, &message))
+        return Fail(&out, message, error);
     // Each replay is a fresh process.
-    ResetPicture();
-    OffscreenSetDeviceCaps(o.paletteSize, o.reserved);
-    OffscreenSetClock(o.seed);
-    HWND window = OffscreenCreateWindow(o.width, o.height, !o.png.empty() || !o.gif.empty());
-    if (ScreenSaverProc(window, WM_CREATE, 0, 0) == -1)
+    if (CreatePicture(o.seed, o.width, o.height, o.paletteSize, o.reserved, !o.png.empty() || !o.gif.empty()) == -1)
         return Fail(&out, "window creation failed", error);
-
     ReplayProgress quiet = ReplayProgress();
-    if (progress == NULL)
-        progress = &quiet;
-    const CurveState& c = curveState;
-    if (out.trace) {
-        fprintf(out.trace, "init %d %d %d\n", c.centreX, c.centreY, c.baseRadius);
-        TraceColourEntries(out.trace, "palette", 1, 255);
-    }
-    StartProgress(progress, o.ticks);
-    for (uint64_t n = 1; n <= o.ticks; n++) {
-        bool startsFigure = c.t > c.tLimit;
-        ScreenSaverProc(window, WM_TIMER, kAnimationTimer, 0);
-        if (out.trace) {
-            unsigned long long tick = (unsigned long long)n;
-            if (startsFigure)
-                fprintf(out.trace, "figure %llu %d %d %d %.9g %d %d\n", tick, c.fixedRadius, c.rollingRadius,
-                        c.penDistance, (double)c.tLimit, paletteAnimator.rotateUp, colourWalk.scheme);
-            OffscreenLine line = OffscreenLastLine();
-            fprintf(out.trace, "segment %llu %d %d %d %d %u %u %u %u\n", tick, line.from.x, line.from.y, line.to.x,
-                    line.to.y, (unsigned)(line.colour & 0xFFFF), ChannelByte(colourWalk.red),
-                    ChannelByte(colourWalk.green), ChannelByte(colourWalk.blue));
-        }
-        if (out.gif && n % o.every == 0) {
-            if (!AddGifFrame(out.gif, OffscreenFramebuffer()->pixels.data(),
-                             OffscreenPaletteColours(paletteAnimator.palette), GifDelay(o.every), &message)) {
-                EndProgress(progress);
-                return Fail(&out, "cannot write '" + o.gif + "': " + message, error);
-            }
-        }
-        AdvanceProgress(progress, n);
-    }
-    EndProgress(progress);
-    if (out.trace)
-        TraceColourEntries(out.trace, "entries", 0, 255);
-
+    if (!RunTicks(o, &out, progress != NULL ? progress : &quiet, &message))
+        return Fail(&out, message, error);
     if (!o.png.empty()) {
-        const Framebuffer* frame = OffscreenFramebuffer();
-        if (!WriteIndexedPng(pngPath, frame->pixels.data(), frame->width, frame->height,
+        const Framebuffer* frame = PictureFrame();
+        if (!WriteIndexedPng(out.pngPath, frame->pixels, frame->width, frame->height,
                              OffscreenPaletteColours(paletteAnimator.palette), &message))
             return Fail(&out, "cannot write " + Quoted(o.png), error);
     }
-    ScreenSaverProc(window, WM_DESTROY, 0, 0);
-
-    if (out.gif) {
-        GifOutput* gif = out.gif;
-        out.gif = NULL;
-        if (!CloseGif(gif, &message))
-            return Fail(&out, "cannot write " + Quoted(o.gif), error);
-    }
-    if (out.trace) {
-        bool failed = ferror(out.trace) != 0 || fflush(out.trace) != 0;
-        if (!out.traceIsStdout)
-            failed = fclose(out.trace) != 0 || failed;
-        out.trace = NULL;
-        if (failed)
-            return Fail(&out, "cannot write " + Quoted(o.trace), error);
-    }
-    while (!out.files.empty()) {
-        OutputFile file = out.files.back();
-        out.files.pop_back();
-        if (!CommitOutput(file))
-            return Fail(&out, "cannot write " + Quoted(file.path), error);
-    }
+    StopPicture();
+    if (!CloseOutputs(o, &out, &message))
+        return Fail(&out, message, error);
     return 0;
 }
