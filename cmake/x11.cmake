@@ -5,10 +5,45 @@ include(GNUInstallDirs)
 add_executable(tarvelimunde)
 target_link_libraries(tarvelimunde PRIVATE x11_module x11_options tarvelimunde_saver X11::X11 X11::Xext)
 
+# It ships in a Debian package, so everything it is made of is built as Debian
+# builds its own: with dpkg-buildflags' flags for hardening=+all. (The
+# sanitizer tree ships nothing.)
+if(NOT TARVELIMUNDE_SANITIZE)
+  find_program(DPKG_BUILDFLAGS dpkg-buildflags REQUIRED)
+  foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
+    # In the sources' folder, which its -ffile-prefix-map then names.
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=hardening=+all
+        ${DPKG_BUILDFLAGS} --get ${kind}
+      WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE
+      COMMAND_ERROR_IS_FATAL ANY)
+    separate_arguments(DEB_${kind} UNIX_COMMAND "${flags}")
+  endforeach()
+  # The module compiles its own and its options' sources; the picture comes from tarvelimunde_saver.
+  foreach(part tarvelimunde tarvelimunde_saver)
+    # The tree may lie outside the sources; the later map wins, so the debug
+    # information, and the build id made from it, name no folder of this machine.
+    target_compile_options(${part} PRIVATE ${DEB_CPPFLAGS} ${DEB_CXXFLAGS} -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+  endforeach()
+  target_link_options(tarvelimunde PRIVATE ${DEB_LDFLAGS})
+endif()
+# The compiler's version string (.comment) is of no use in the program; dh_strip drops it too.
+add_custom_command(TARGET tarvelimunde POST_BUILD
+  COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment $<TARGET_FILE:tarvelimunde>)
+
+# Man pages go compressed, with no name or time in the header. Built with the
+# module, so that building the module readies its package.
+set(X11_MAN_PAGE ${CMAKE_BINARY_DIR}/tarvelimunde.6x)
+add_custom_command(OUTPUT ${X11_MAN_PAGE}.gz
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/x11/tarvelimunde.6x ${X11_MAN_PAGE}
+  COMMAND gzip -9nf ${X11_MAN_PAGE}
+  DEPENDS x11/tarvelimunde.6x VERBATIM)
+add_custom_target(tarvelimunde_man DEPENDS ${X11_MAN_PAGE}.gz)
+add_dependencies(tarvelimunde tarvelimunde_man)
+
 # Where Debian's daemon and settings program look.
 install(TARGETS tarvelimunde RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
 install(FILES x11/tarvelimunde.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
-install(FILES x11/tarvelimunde.6x DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${X11_MAN_PAGE}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
 # Tests against the real daemon and Xvfb screens: every tests/x11/test_*.py.
 # Under the sanitizers the pictures and the options; timing, the daemon and the
@@ -30,12 +65,13 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarvelimunde)
 set(CPACK_PACKAGE_VENDOR Tarvelimunde)
-set(CPACK_PACKAGE_CONTACT "Tarvelimunde developers <dev@tarvelimunde>")
+# The project has no mail domain of its own yet; .example is the name reserved for that.
+set(CPACK_PACKAGE_CONTACT "Tarvelimunde developers <dev@tarvelimunde.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Random hypotrochoid figures in flowing colours, for XScreenSaver")
 set(CPACK_PACKAGE_DESCRIPTION "A classic Windows screen saver as an XScreenSaver module: an endless run of
 random hypotrochoid figures, drawn one segment per tick in a 4-pixel pen whose
-colour is an index into an animated 256-entry palette. Add 'tarvelimunde --root'
-to the programs: list in ~/.xscreensaver to use it.")
+colour is an index into an animated 256-entry palette. Add
+'tarvelimunde --root' to the programs: list in ~/.xscreensaver to use it.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
@@ -45,4 +81,12 @@ set(CPACK_DEBIAN_PACKAGE_ENHANCES xscreensaver)
 set(CPACK_STRIP_FILES ON)
 # Packing builds only the module (tools/release.sh builds it first), not every test.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+# The package's copyright and changelog, for the version that cpack packs (-R).
+set(CPACK_INSTALL_SCRIPTS ${CMAKE_BINARY_DIR}/debian-docs.cmake)
+file(CONFIGURE OUTPUT ${CPACK_INSTALL_SCRIPTS} @ONLY CONTENT [[
+execute_process(COMMAND "@Python3_EXECUTABLE@" "@CMAKE_SOURCE_DIR@/tools/release/debian_docs.py"
+    "${CPACK_PACKAGE_VERSION}" "${CPACK_PACKAGE_CONTACT}" "@CMAKE_SOURCE_DIR@/CHANGELOG.md"
+    "@CMAKE_SOURCE_DIR@/LICENSE" "$ENV{DESTDIR}${CPACK_PACKAGING_INSTALL_PREFIX}/share/doc/tarvelimunde"
+  COMMAND_ERROR_IS_FATAL ANY)
+]])
 include(CPack)

@@ -9,8 +9,9 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   libpng-dev libgif-dev
   libx11-dev libxext-dev xscreensaver xscreensaver-data mmdebstrap
+  dpkg-dev devscripts lintian pev
   wine64 xvfb xdotool x11-apps x11-utils imagemagick
-  python3 python3-pefile python3-pytest python3-pil pev
+  python3 python3-pefile python3-pytest python3-pil
   wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32 lld chromium
 )
 # The machine may bring a newer Node.js and npm of its own; Debian's otherwise.

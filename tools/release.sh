@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds both savers and packs dist/Tarvelimunde-VERSION.zip (or OUTPUT):
-# x86/ and x64/Tarvelimunde.scr, SHA256SUMS and README.txt; and, beside it,
-# the XScreenSaver module's tarvelimunde_VERSION_amd64.deb. VERSION is the
+# x86/ and x64/Tarvelimunde.scr, SHA256SUMS, README.txt and LICENSE.txt;
+# and, beside it, the XScreenSaver module's tarvelimunde_VERSION_amd64.deb,
+# with its changelog made from CHANGELOG.md. VERSION is the
 # project's version, with git describe's suffix when there are commits after
 # its tag vVERSION (or the commit, when there is no tag).
 #
@@ -32,7 +33,7 @@ fi
 output=${1:-dist/Tarvelimunde-$version.zip}
 mkdir -p "$(dirname "$output")"
 "$(cache_value Python3_EXECUTABLE)" tools/release/package.py "$version" \
-  "$staging/x86/Tarvelimunde.scr" "$staging/x64/Tarvelimunde.scr" tools/release/README.txt "$output"
+  "$staging/x86/Tarvelimunde.scr" "$staging/x64/Tarvelimunde.scr" tools/release/README.txt LICENSE "$output"
 echo "$output"
 
 # The module's Debian package, by CPack from the native tree.

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Packs the release zip twice, from copies of the two savers with other
 times and permissions, into other folders: the zips must be the same bytes,
-hold their four files in order with fixed times and modes, and their
-SHA256SUMS must verify. A pipe at the output path stays a pipe and gets the
-zip.
+hold their five files in order with fixed times and modes, the two texts in
+CRLF lines, and their SHA256SUMS must verify. A pipe at the output path stays
+a pipe and gets the zip.
 
-usage: release_zip.py PACKAGE_PY README X86_SCR X64_SCR WORK_DIR"""
+usage: release_zip.py PACKAGE_PY README LICENSE X86_SCR X64_SCR WORK_DIR"""
 import fcntl
 import hashlib
 import os
@@ -15,11 +15,11 @@ import subprocess
 import sys
 import zipfile
 
-NAMES = ["x86/Tarvelimunde.scr", "x64/Tarvelimunde.scr", "SHA256SUMS", "README.txt"]
+NAMES = ["x86/Tarvelimunde.scr", "x64/Tarvelimunde.scr", "SHA256SUMS", "README.txt", "LICENSE.txt"]
 
 
-def pack(package, readme, x86, x64, output):
-    subprocess.run([sys.executable, package, "9.8.7-2-gabcdef0", x86, x64, readme, output], check=True)
+def pack(package, texts, x86, x64, output):
+    subprocess.run([sys.executable, package, "9.8.7-2-gabcdef0", x86, x64, *texts, output], check=True)
 
 
 def staged(folder, x86, x64, mode, when):
@@ -34,7 +34,7 @@ def staged(folder, x86, x64, mode, when):
     return copies
 
 
-def problems_of(path, x86, x64):
+def problems_of(path, x86, x64, licence):
     problems = []
     with zipfile.ZipFile(path) as archive:
         infos = archive.infolist()
@@ -48,7 +48,7 @@ def problems_of(path, x86, x64):
         if data[name] != open(source, "rb").read():
             problems.append(f"{name} is not the built saver")
     listed = [line.split("  ", 1) for line in data["SHA256SUMS"].decode("ascii").splitlines()]
-    if sorted(name for _, name in listed) != sorted(NAMES[:2] + ["README.txt"]):
+    if sorted(name for _, name in listed) != sorted(NAMES[:2] + NAMES[3:]):
         problems.append(f"SHA256SUMS lists {[name for _, name in listed]}")
     for digest, name in listed:
         if name in data and hashlib.sha256(data[name]).hexdigest() != digest:
@@ -56,17 +56,20 @@ def problems_of(path, x86, x64):
     readme = data["README.txt"].decode("ascii")
     if "Tarvelimunde 9.8.7-2-gabcdef0" not in readme or readme.count("\r\n") != readme.count("\n"):
         problems.append("README.txt without the version or not in CRLF lines")
+    if data["LICENSE.txt"] != open(licence, encoding="ascii").read().replace("\n", "\r\n").encode("ascii"):
+        problems.append("LICENSE.txt is not the licence in CRLF lines")
     return problems
 
 
-def main(package, readme, x86, x64, work):
+def main(package, readme, licence, x86, x64, work):
+    texts = (readme, licence)
     shutil.rmtree(work, ignore_errors=True)
     first = staged(os.path.join(work, "one"), x86, x64, 0o755, 1_000_000_000)
     second = staged(os.path.join(work, "two", "later"), x86, x64, 0o600, 1_700_000_000)
     zips = [os.path.join(work, "one.zip"), os.path.join(work, "two", "again.zip")]
-    pack(package, readme, *first, zips[0])
-    pack(package, readme, *second, zips[1])
-    problems = problems_of(zips[0], x86, x64)
+    pack(package, texts, *first, zips[0])
+    pack(package, texts, *second, zips[1])
+    problems = problems_of(zips[0], x86, x64, licence)
     if open(zips[0], "rb").read() != open(zips[1], "rb").read():
         problems.append("the two zips differ")
 
@@ -75,7 +78,7 @@ def main(package, readme, x86, x64, work):
     os.mkfifo(pipe)
     reader = os.open(pipe, os.O_RDONLY | os.O_NONBLOCK)
     fcntl.fcntl(reader, fcntl.F_SETPIPE_SZ, 1 << 20)
-    pack(package, readme, *first, pipe)
+    pack(package, texts, *first, pipe)
     received = b""
     while chunk := os.read(reader, 1 << 20):
         received += chunk
@@ -92,6 +95,6 @@ def main(package, readme, x86, x64, work):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 6:
+    if len(sys.argv) != 7:
         sys.exit(__doc__)
     sys.exit(main(*sys.argv[1:]))

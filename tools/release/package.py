@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Packs a release zip: x86/Tarvelimunde.scr, x64/Tarvelimunde.scr,
-SHA256SUMS and README.txt, in that order, with fixed times and permissions,
-so that the same files give the same zip.
+SHA256SUMS, README.txt and LICENSE.txt, in that order, with fixed times and
+permissions, so that the same files give the same zip. The two texts get
+CRLF line ends, for Notepad.
 
-usage: package.py VERSION X86_SCR X64_SCR README OUTPUT
+usage: package.py VERSION X86_SCR X64_SCR README LICENSE OUTPUT
 
 OUTPUT is replaced through a temporary file when it is a regular file or
 absent; anything else there (a device, a pipe) is written in place."""
@@ -27,11 +28,15 @@ def entry(name):
     return info
 
 
-def archive(version, x86, x64, readme):
+def crlf(text):
+    return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("ascii")
+
+
+def archive(version, x86, x64, readme, licence):
     files = [("x86/Tarvelimunde.scr", open(x86, "rb").read()),
              ("x64/Tarvelimunde.scr", open(x64, "rb").read())]
-    text = open(readme, encoding="utf-8").read().replace("@VERSION@", version)
-    files.append(("README.txt", text.replace("\r\n", "\n").replace("\n", "\r\n").encode("ascii")))
+    files.append(("README.txt", crlf(open(readme, encoding="utf-8").read().replace("@VERSION@", version))))
+    files.append(("LICENSE.txt", crlf(open(licence, encoding="utf-8").read())))
     sums = "".join(f"{hashlib.sha256(data).hexdigest()}  {name}\n" for name, data in files)
     files.insert(2, ("SHA256SUMS", sums.encode("ascii")))
     buffer = io.BytesIO()
@@ -57,10 +62,10 @@ def write(path, data):
 
 
 def main(argv):
-    if len(argv) != 5:
+    if len(argv) != 6:
         sys.exit(__doc__)
-    version, x86, x64, readme, output = argv
-    write(output, archive(version, x86, x64, readme))
+    version, x86, x64, readme, licence, output = argv
+    write(output, archive(version, x86, x64, readme, licence))
     return 0
 
 
