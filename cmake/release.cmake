@@ -12,4 +12,4 @@ ExternalProject_Add(win32_saver
   INSTALL_COMMAND "")
 add_test(NAME release_zip COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/release_zip.py
   ${CMAKE_SOURCE_DIR}/tools/release/package.py ${CMAKE_SOURCE_DIR}/tools/release/README.txt ${CMAKE_SOURCE_DIR}/LICENSE
-  ${WIN32_SAVER_TREE}/Tarvelimunde.scr $<TARGET_FILE:Tarvelimunde> ${CMAKE_BINARY_DIR}/release-zip)
+  ${WIN32_SAVER_TREE}/Tarvelimunde.scr $<TARGET_FILE:Tarvelimunde> $<TARGET_FILE:flow> ${CMAKE_BINARY_DIR}/release-zip)

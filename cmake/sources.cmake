@@ -7,8 +7,12 @@
 add_library(setup_dialog INTERFACE)
 target_sources(setup_dialog INTERFACE saver/setup_dialog.cpp)
 target_include_directories(setup_dialog INTERFACE saver resources)
-add_library(saver INTERFACE)
-target_sources(saver INTERFACE
+# What the setup dialog says of the display; a front end may give its own.
+add_library(display_verdict INTERFACE)
+target_sources(display_verdict INTERFACE saver/display_verdict.cpp)
+target_include_directories(display_verdict INTERFACE saver resources)
+add_library(picture INTERFACE)
+target_sources(picture INTERFACE
   saver/random.cpp
   saver/trig.cpp
   saver/colour_walk.cpp
@@ -16,8 +20,10 @@ target_sources(saver INTERFACE
   saver/curve.cpp
   saver/animation_driver.cpp
 )
+target_include_directories(picture INTERFACE saver resources)
+add_library(saver INTERFACE)
 target_include_directories(saver INTERFACE saver resources)
-target_link_libraries(saver INTERFACE setup_dialog)
+target_link_libraries(saver INTERFACE picture setup_dialog display_verdict)
 
 # The host without its clock, which tests replace with a settable one; its
 # reading of the command line needs no window calls.
@@ -39,13 +45,12 @@ target_sources(host_clock INTERFACE host/tick_count.cpp)
 target_include_directories(host_clock INTERFACE host)
 # Only in the shipped module: our own entry point, memory routines and
 # description string stand in for the C runtime.
+add_library(process_start INTERFACE)
+target_sources(process_start INTERFACE host/process_start.cpp host/runtime.cpp)
+target_include_directories(process_start INTERFACE host)
 add_library(scr_runtime INTERFACE)
-target_sources(scr_runtime INTERFACE
-  host/process_start.cpp
-  host/runtime.cpp
-  host/module_identity.cpp
-)
-target_include_directories(scr_runtime INTERFACE host)
+target_sources(scr_runtime INTERFACE host/module_identity.cpp)
+target_link_libraries(scr_runtime INTERFACE process_start)
 # The module's resources, whose icon is drawn at build time (resources.cmake),
 # and its export, named on the link line.
 add_library(resources INTERFACE)
@@ -58,16 +63,25 @@ set_property(TARGET exports PROPERTY INTERFACE_LINK_DEPENDS ${CMAKE_SOURCE_DIR}/
 # What the picture draws on outside Windows: the stand-in for its Win32 calls,
 # the 4-pixel pen and framebuffer with its memory and drawn tiles, the start
 # sequence, the clock, and the plain default procedures.
-add_library(offscreen INTERFACE)
-target_sources(offscreen INTERFACE
+add_library(offscreen_stand_in INTERFACE)
+target_sources(offscreen_stand_in INTERFACE
   offscreen/offscreen.cpp
   offscreen/framebuffer.cpp
-  offscreen/frame_memory.cpp
   offscreen/drawn_tiles.cpp
   offscreen/picture.cpp
   offscreen/calendar.cpp
-  offscreen/default_procedures.cpp
 )
+target_include_directories(offscreen_stand_in INTERFACE offscreen)
+# The frame's memory and the default procedures, which a front end on Windows
+# takes from the system instead.
+add_library(frame_memory INTERFACE)
+target_sources(frame_memory INTERFACE offscreen/frame_memory.cpp)
+target_include_directories(frame_memory INTERFACE offscreen)
+add_library(default_procedures INTERFACE)
+target_sources(default_procedures INTERFACE offscreen/default_procedures.cpp)
+target_include_directories(default_procedures INTERFACE offscreen)
+add_library(offscreen INTERFACE)
+target_link_libraries(offscreen INTERFACE offscreen_stand_in frame_memory default_procedures)
 target_include_directories(offscreen INTERFACE offscreen)
 
 # Files written whole or not at all, for the replay tool and the icon tool;

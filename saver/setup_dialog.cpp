@@ -11,8 +11,7 @@ void
 OnInitDialog(HWND dialog)
 {
     HDC dc = GetDC(dialog);
-    bool fullPalette = GetDeviceCaps(dc, SIZEPALETTE) == 256;
-    SetDlgItemTextA(dialog, IDC_DISPLAY_VERDICT, fullPalette ? kPerfectDisplayText : kOtherDisplayText);
+    SetDlgItemTextA(dialog, IDC_DISPLAY_VERDICT, DisplaySuitsPicture(dc) ? kPerfectDisplayText : kOtherDisplayText);
     ReleaseDC(dialog, dc);
 }
 

@@ -16,4 +16,9 @@ extern const char kOtherDisplayText[];
 intptr_t CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL RegisterSetupClasses(HINSTANCE instance);
 
+// Whether the display suits the palette animation, which the dialog's last
+// line tells; its own file, since a front end that shows the animation in
+// another way judges for itself.
+bool DisplaySuitsPicture(HDC dc);
+
 #endif

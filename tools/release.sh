@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds both savers and packs dist/Tarvelimunde-VERSION.zip (or OUTPUT):
-# x86/ and x64/Tarvelimunde.scr, SHA256SUMS, README.txt and LICENSE.txt;
+# Builds the three savers and packs dist/Tarvelimunde-VERSION.zip (or OUTPUT):
+# x86/ and x64/Tarvelimunde.scr, x64/Tarvelimunde Flow.scr, SHA256SUMS,
+# README.txt and LICENSE.txt;
 # and, beside it, the XScreenSaver module's tarvelimunde_VERSION_amd64.deb,
 # with its changelog made from CHANGELOG.md. VERSION is the
 # project's version, with git describe's suffix when there are commits after
@@ -11,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/build.sh win32 Tarvelimunde
-bash tools/build.sh win64 Tarvelimunde
+bash tools/build.sh win64 Tarvelimunde flow
 staging=build/release
 rm -rf "$staging"
 cmake --install build/win32 --prefix "$staging/x86" >/dev/null
@@ -33,7 +34,8 @@ fi
 output=${1:-dist/Tarvelimunde-$version.zip}
 mkdir -p "$(dirname "$output")"
 "$(cache_value Python3_EXECUTABLE)" tools/release/package.py "$version" \
-  "$staging/x86/Tarvelimunde.scr" "$staging/x64/Tarvelimunde.scr" tools/release/README.txt LICENSE "$output"
+  "$staging/x86/Tarvelimunde.scr" "$staging/x64/Tarvelimunde.scr" "$staging/x64/Tarvelimunde Flow.scr" \
+  tools/release/README.txt LICENSE "$output"
 echo "$output"
 
 # The module's Debian package, by CPack from the native tree.

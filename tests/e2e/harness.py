@@ -21,6 +21,12 @@ SYSTEM_FOLDER = "system32" if Path(WINE).name == "wine64" else "syswow64"
 WINESERVER = "/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64") else "/usr/lib/wine/wineserver"
 SCREEN = (640, 480)
 SAVER_NAME = "Tarvelimunde.scr"
+# Another saver file to test instead of the tree's Tarvelimunde.scr (the tree's
+# helpers and doubles still serve): ctest sets it for "Tarvelimunde Flow.scr".
+SAVER = os.environ.get("TARVELIMUNDE_SAVER")
+# That build shows the flow through a colour table on every display of 16 bits
+# or more, and says so in its setup dialog.
+SHOWS_FLOW = os.environ.get("TARVELIMUNDE_SHOWS_FLOW") == "1"
 # ExitProcess(-1) as Wine hands it on to Linux: the low byte.
 EXIT_MINUS_ONE = 255
 
@@ -32,7 +38,7 @@ def built(path, what):
 
 
 def saver_path():
-    return built(TREE / SAVER_NAME, "the saver")
+    return built(Path(SAVER) if SAVER else TREE / SAVER_NAME, "the saver")
 
 
 def helper_path(name):
@@ -125,7 +131,7 @@ class Wine:
         self.env = wine_env(self.prefix, display.name)
         self.saver_dir = self.workdir / "saver"
         self.saver_dir.mkdir()
-        self.saver = self.saver_dir / SAVER_NAME
+        self.saver = self.saver_dir / saver_path().name
         shutil.copy2(saver_path(), self.saver)
         self.double_dir = self.workdir / "doubles"
         self.double_dir.mkdir()

@@ -6,7 +6,8 @@ import pytest
 import harness
 
 DESKTOP = r"HKCU\Control Panel\Desktop"
-MPR_OVERRIDE = r"HKCU\Software\Wine\AppDefaults\Tarvelimunde.scr\DllOverrides"
+# Wine's per-program settings go by the program's file name.
+MPR_OVERRIDE = rf"HKCU\Software\Wine\AppDefaults\{harness.saver_path().name}\DllOverrides"
 
 
 def set_answer(wine, answer):

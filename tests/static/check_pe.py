@@ -32,6 +32,10 @@ KINDS = {
     # Tarvelimunde.scr for 64-bit Windows, which places it anywhere (ASLR).
     "x64": {"magic": PE32_PLUS_MAGIC, "budget": 20480, "relocations": True, "version": (4, 0),
             "imports": SYSTEM_LIBRARIES, "exports": [(b"ScreenSaverProc", 1)]},
+    # Tarvelimunde Flow.scr for 64-bit Windows 7 to 11: the x64 form, with the
+    # stand-in and the frames through a colour table in its own budget.
+    "flow": {"magic": PE32_PLUS_MAGIC, "budget": 32768, "relocations": True, "version": (4, 0),
+             "imports": SYSTEM_LIBRARIES, "exports": [(b"ScreenSaverProc", 1)]},
 }
 
 

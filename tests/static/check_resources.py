@@ -5,6 +5,7 @@ string and every resource it carries, down to each control of the dialog."""
 import argparse
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 import pefile
 
@@ -14,6 +15,8 @@ RT_ICON = 3
 RT_DIALOG = 5
 RT_STRING = 6
 RT_GROUP_ICON = 14
+RT_MANIFEST = 24
+LANG_NEUTRAL = 0
 
 # (type, name) of every resource the module may carry; each exactly once,
 # under LANG_LATVIAN. String ids 100 and 1007 live in blocks 100 // 16 + 1
@@ -70,7 +73,22 @@ EXPECTED_CONTROLS = [
 
 EXPECTED_STRINGS = {100: "SCR Tarvelimudne", 1007: "Screen Saver.Tarvelund"}
 
-DESCRIPTION = b"SCRNSAVE :Tarvelimunde\0"
+DESCRIPTION = "SCRNSAVE :Tarvelimunde"
+
+# A build for today's Windows adds its manifest (type 24, id 1): per-monitor
+# awareness with its fallbacks, and the systems it was made for.
+MANIFEST = (RT_MANIFEST, 1)
+ASSEMBLY = "urn:schemas-microsoft-com:asm.v1"
+ASSEMBLY_V3 = "urn:schemas-microsoft-com:asm.v3"
+COMPATIBILITY = "urn:schemas-microsoft-com:compatibility.v1"
+SETTINGS_2005 = "http://schemas.microsoft.com/SMI/2005/WindowsSettings"
+SETTINGS_2016 = "http://schemas.microsoft.com/SMI/2016/WindowsSettings"
+SUPPORTED_OS = {
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "Windows 7",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}": "Windows 8",
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}": "Windows 8.1",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}": "Windows 10 and 11",
+}
 
 
 class Checker:
@@ -142,14 +160,15 @@ def check_export(check, pe):
         check.expect(executable, f"ScreenSaverProc at {address:#x} is not in code")
 
 
-def check_description(check, pe):
+def check_description(check, pe, text):
+    description = text.encode("ascii") + b"\0"
     writable = pefile.SECTION_CHARACTERISTICS["IMAGE_SCN_MEM_WRITE"]
     readable = pefile.SECTION_CHARACTERISTICS["IMAGE_SCN_MEM_READ"]
-    homes = [s.Name.rstrip(b"\0").decode() for s in pe.sections if DESCRIPTION in s.get_data()]
+    homes = [s.Name.rstrip(b"\0").decode() for s in pe.sections if description in s.get_data()]
     read_only = [s.Name.rstrip(b"\0").decode() for s in pe.sections
-                 if DESCRIPTION in s.get_data()
+                 if description in s.get_data()
                  and s.Characteristics & readable and not s.Characteristics & writable]
-    check.expect(read_only, f"description {DESCRIPTION!r} in a read-only section (found in {homes})")
+    check.expect(read_only, f"description {description!r} in a read-only section (found in {homes})")
 
 
 def check_headers(check, pe):
@@ -165,8 +184,9 @@ def check_headers(check, pe):
                     "operating system version")
 
 
-def collect_resources(check, pe):
-    """{(type, name): data}, checking languages and code pages on the way."""
+def collect_resources(check, pe, with_manifest):
+    """{(type, name): data}, checking languages and code pages on the way;
+    the manifest is language neutral, everything else Latvian."""
     found = {}
     root = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
     if not check.expect(root is not None, "resource directory present"):
@@ -179,12 +199,14 @@ def collect_resources(check, pe):
                 continue
             key = (type_entry.id, name_entry.id)
             languages = name_entry.directory.entries
-            check.equal([lang.id for lang in languages], [LANG_LATVIAN], f"languages of resource {key}")
+            language = LANG_NEUTRAL if key == MANIFEST else LANG_LATVIAN
+            check.equal([lang.id for lang in languages], [language], f"languages of resource {key}")
             for lang in languages:
                 check.equal(lang.data.struct.CodePage, 0, f"code page of resource {key}")
                 data = pe.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size)
                 found[key] = data
-    check.equal(sorted(found), sorted(EXPECTED_RESOURCES), "resources (type, name)")
+    expected = EXPECTED_RESOURCES | ({MANIFEST} if with_manifest else set())
+    check.equal(sorted(found), sorted(expected), "resources (type, name)")
     return found
 
 
@@ -311,7 +333,30 @@ def check_strings(check, resources):
         check.equal(reader.offset, len(data), f"string block {block} length")
 
 
-def check_module(path, with_description):
+def check_manifest(check, resources):
+    data = resources.get(MANIFEST)
+    if not check.expect(data is not None, "manifest (type 24, id 1)"):
+        return
+    try:
+        root = ElementTree.fromstring(data)
+    except ElementTree.ParseError as error:
+        check.expect(False, f"manifest is not XML: {error}")
+        return
+    check.equal(root.tag, f"{{{ASSEMBLY}}}assembly", "manifest root")
+    settings = f"{{{ASSEMBLY_V3}}}application/{{{ASSEMBLY_V3}}}windowsSettings"
+    aware = [e.text.strip() for e in root.findall(f"{settings}/{{{SETTINGS_2005}}}dpiAware")]
+    check.equal(aware, ["true/pm"], "dpiAware (2005 settings)")
+    awareness = [[part.strip() for part in e.text.split(",")]
+                 for e in root.findall(f"{settings}/{{{SETTINGS_2016}}}dpiAwareness")]
+    check.equal(awareness, [["PerMonitorV2", "PerMonitor"]], "dpiAwareness (2016 settings)")
+    systems = {e.get("Id").lower() for e in
+               root.findall(f"{{{COMPATIBILITY}}}compatibility/{{{COMPATIBILITY}}}application/"
+                            f"{{{COMPATIBILITY}}}supportedOS")}
+    for guid, name in SUPPORTED_OS.items():
+        check.expect(guid in systems, f"manifest names {name} as supported")
+
+
+def check_module(path, description, with_manifest):
     check = Checker(path)
     try:
         pe = pefile.PE(path)
@@ -320,9 +365,11 @@ def check_module(path, with_description):
         return check
     check_headers(check, pe)
     check_export(check, pe)
-    if with_description:
-        check_description(check, pe)
-    resources = collect_resources(check, pe)
+    if description:
+        check_description(check, pe, description)
+    resources = collect_resources(check, pe, with_manifest)
+    if with_manifest:
+        check_manifest(check, resources)
     check_icons(check, resources)
     check_dialog(check, resources)
     check_strings(check, resources)
@@ -334,11 +381,13 @@ def main():
     parser.add_argument("modules", nargs="+", help="PE files to check")
     parser.add_argument("--no-description", action="store_true",
                         help="skip the description string (for modules that carry only the resources)")
+    parser.add_argument("--description", default=DESCRIPTION, help=f"the description string ({DESCRIPTION!r})")
+    parser.add_argument("--manifest", action="store_true", help="the resources gain a manifest")
     args = parser.parse_args()
     failed = 0
     passed = 0
     for path in args.modules:
-        check = check_module(path, not args.no_description)
+        check = check_module(path, None if args.no_description else args.description, args.manifest)
         for failure in check.failures:
             print(f"FAIL {path}: {failure}")
         print(f"{path}: {check.passes} checks passed, {len(check.failures)} failed")

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""Packs the release zip twice, from copies of the two savers with other
+"""Packs the release zip twice, from copies of the three savers with other
 times and permissions, into other folders: the zips must be the same bytes,
-hold their five files in order with fixed times and modes, the two texts in
+hold their six files in order with fixed times and modes, the two texts in
 CRLF lines, and their SHA256SUMS must verify. A pipe at the output path stays
 a pipe and gets the zip.
 
-usage: release_zip.py PACKAGE_PY README LICENSE X86_SCR X64_SCR WORK_DIR"""
+usage: release_zip.py PACKAGE_PY README LICENSE X86_SCR X64_SCR FLOW_SCR WORK_DIR"""
 import fcntl
 import hashlib
 import os
@@ -15,17 +15,18 @@ import subprocess
 import sys
 import zipfile
 
-NAMES = ["x86/Tarvelimunde.scr", "x64/Tarvelimunde.scr", "SHA256SUMS", "README.txt", "LICENSE.txt"]
+SAVERS = ["x86/Tarvelimunde.scr", "x64/Tarvelimunde.scr", "x64/Tarvelimunde Flow.scr"]
+NAMES = SAVERS + ["SHA256SUMS", "README.txt", "LICENSE.txt"]
 
 
-def pack(package, texts, x86, x64, output):
-    subprocess.run([sys.executable, package, "9.8.7-2-gabcdef0", x86, x64, *texts, output], check=True)
+def pack(package, texts, x86, x64, flow, output):
+    subprocess.run([sys.executable, package, "9.8.7-2-gabcdef0", x86, x64, flow, *texts, output], check=True)
 
 
-def staged(folder, x86, x64, mode, when):
+def staged(folder, x86, x64, flow, mode, when):
     os.makedirs(folder)
     copies = []
-    for source, name in ((x86, "x86.scr"), (x64, "x64.scr")):
+    for source, name in ((x86, "x86.scr"), (x64, "x64.scr"), (flow, "flow.scr")):
         copy = os.path.join(folder, name)
         shutil.copyfile(source, copy)
         os.chmod(copy, mode)
@@ -34,7 +35,7 @@ def staged(folder, x86, x64, mode, when):
     return copies
 
 
-def problems_of(path, x86, x64, licence):
+def problems_of(path, x86, x64, flow, licence):
     problems = []
     with zipfile.ZipFile(path) as archive:
         infos = archive.infolist()
@@ -44,11 +45,11 @@ def problems_of(path, x86, x64, licence):
             if info.date_time != (1980, 1, 1, 0, 0, 0) or info.external_attr >> 16 != 0o100644:
                 problems.append(f"{info.filename}: time {info.date_time}, mode {info.external_attr >> 16:o}")
         data = {name: archive.read(name) for name in NAMES}
-    for name, source in ((NAMES[0], x86), (NAMES[1], x64)):
+    for name, source in zip(SAVERS, (x86, x64, flow)):
         if data[name] != open(source, "rb").read():
             problems.append(f"{name} is not the built saver")
     listed = [line.split("  ", 1) for line in data["SHA256SUMS"].decode("ascii").splitlines()]
-    if sorted(name for _, name in listed) != sorted(NAMES[:2] + NAMES[3:]):
+    if sorted(name for _, name in listed) != sorted(SAVERS + ["README.txt", "LICENSE.txt"]):
         problems.append(f"SHA256SUMS lists {[name for _, name in listed]}")
     for digest, name in listed:
         if name in data and hashlib.sha256(data[name]).hexdigest() != digest:
@@ -61,15 +62,15 @@ def problems_of(path, x86, x64, licence):
     return problems
 
 
-def main(package, readme, licence, x86, x64, work):
+def main(package, readme, licence, x86, x64, flow, work):
     texts = (readme, licence)
     shutil.rmtree(work, ignore_errors=True)
-    first = staged(os.path.join(work, "one"), x86, x64, 0o755, 1_000_000_000)
-    second = staged(os.path.join(work, "two", "later"), x86, x64, 0o600, 1_700_000_000)
+    first = staged(os.path.join(work, "one"), x86, x64, flow, 0o755, 1_000_000_000)
+    second = staged(os.path.join(work, "two", "later"), x86, x64, flow, 0o600, 1_700_000_000)
     zips = [os.path.join(work, "one.zip"), os.path.join(work, "two", "again.zip")]
     pack(package, texts, *first, zips[0])
     pack(package, texts, *second, zips[1])
-    problems = problems_of(zips[0], x86, x64, licence)
+    problems = problems_of(zips[0], x86, x64, flow, licence)
     if open(zips[0], "rb").read() != open(zips[1], "rb").read():
         problems.append("the two zips differ")
 
@@ -95,6 +96,6 @@ def main(package, readme, licence, x86, x64, work):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 7:
+    if len(sys.argv) != 8:
         sys.exit(__doc__)
     sys.exit(main(*sys.argv[1:]))

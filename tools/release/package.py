@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Packs a release zip: x86/Tarvelimunde.scr, x64/Tarvelimunde.scr,
-SHA256SUMS, README.txt and LICENSE.txt, in that order, with fixed times and
+x64/Tarvelimunde Flow.scr, SHA256SUMS, README.txt and LICENSE.txt, in that order, with fixed times and
 permissions, so that the same files give the same zip. The two texts get
 CRLF line ends, for Notepad.
 
-usage: package.py VERSION X86_SCR X64_SCR README LICENSE OUTPUT
+usage: package.py VERSION X86_SCR X64_SCR FLOW_SCR README LICENSE OUTPUT
 
 OUTPUT is replaced through a temporary file when it is a regular file or
 absent; anything else there (a device, a pipe) is written in place."""
@@ -32,13 +32,14 @@ def crlf(text):
     return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("ascii")
 
 
-def archive(version, x86, x64, readme, licence):
+def archive(version, x86, x64, flow, readme, licence):
     files = [("x86/Tarvelimunde.scr", open(x86, "rb").read()),
-             ("x64/Tarvelimunde.scr", open(x64, "rb").read())]
+             ("x64/Tarvelimunde.scr", open(x64, "rb").read()),
+             ("x64/Tarvelimunde Flow.scr", open(flow, "rb").read())]
     files.append(("README.txt", crlf(open(readme, encoding="utf-8").read().replace("@VERSION@", version))))
     files.append(("LICENSE.txt", crlf(open(licence, encoding="utf-8").read())))
     sums = "".join(f"{hashlib.sha256(data).hexdigest()}  {name}\n" for name, data in files)
-    files.insert(2, ("SHA256SUMS", sums.encode("ascii")))
+    files.insert(3, ("SHA256SUMS", sums.encode("ascii")))
     buffer = io.BytesIO()
     with zipfile.ZipFile(buffer, "w") as zip_file:
         for name, data in files:
@@ -62,10 +63,10 @@ def write(path, data):
 
 
 def main(argv):
-    if len(argv) != 6:
+    if len(argv) != 7:
         sys.exit(__doc__)
-    version, x86, x64, readme, licence, output = argv
-    write(output, archive(version, x86, x64, readme, licence))
+    version, x86, x64, flow, readme, licence, output = argv
+    write(output, archive(version, x86, x64, flow, readme, licence))
     return 0
 
 
