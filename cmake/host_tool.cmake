@@ -2,11 +2,12 @@
 # host compiler outside the toolchain from the components named: sets VARIABLE
 # to its path.
 #
-#   tarvelimunde_host_tool(VARIABLE NAME COMPONENTS component...)
+#   tarvelimunde_host_tool(VARIABLE NAME COMPONENTS component... [LIBS name...])
 find_program(TARVELIMUNDE_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
 
 function(tarvelimunde_host_tool variable name)
-  cmake_parse_arguments(ARG "" "" "COMPONENTS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "COMPONENTS;LIBS" ${ARGN})
+  list(TRANSFORM ARG_LIBS PREPEND -l OUTPUT_VARIABLE libraries)
   set(program ${CMAKE_BINARY_DIR}/host-tools/${name})
   set(sources)
   set(flags)
@@ -41,7 +42,7 @@ function(tarvelimunde_host_tool variable name)
   list(REMOVE_DUPLICATES flags)
   add_custom_command(OUTPUT ${program}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host-tools
-    COMMAND ${TARVELIMUNDE_HOST_CXX} -std=c++17 -O2 ${flags} ${sources} -o ${program}
+    COMMAND ${TARVELIMUNDE_HOST_CXX} -std=c++17 -O2 ${flags} ${sources} -o ${program} ${libraries}
     DEPENDS ${sources} ${headers}
     COMMENT "Building ${name} with the host compiler"
     VERBATIM)

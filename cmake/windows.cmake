@@ -114,7 +114,8 @@ set_tests_properties(scr_reproducible PROPERTIES TIMEOUT 600)
 
 # The replay tool as a console program: the picture's sources with the saver's
 # own options, against the stand-in, so that its trace shows the arithmetic of
-# this build (x87 or SSE2) next to the native one, which is built here too.
+# this build (x87 or SSE2) next to the native one, which is built here too,
+# with its images for the flow build's tests.
 add_executable(tarvelimunde-replay)
 target_link_libraries(tarvelimunde-replay PRIVATE scr_options saver offscreen replay replay_main
   replay_without_images output)
@@ -123,7 +124,7 @@ target_compile_definitions(tarvelimunde-replay PRIVATE TARVELIMUNDE_OFFSCREEN)
 target_link_options(tarvelimunde-replay PRIVATE -static)
 target_link_libraries(tarvelimunde-replay PRIVATE kernel32)
 tarvelimunde_host_tool(NATIVE_REPLAY tarvelimunde-replay
-  COMPONENTS saver offscreen replay replay_main replay_without_images output)
+  COMPONENTS saver offscreen replay replay_main replay_images output LIBS png gif)
 add_custom_target(native_replay ALL DEPENDS ${NATIVE_REPLAY})
 
 # Both trees run the same Windows and end-to-end suites, each program under the
@@ -157,4 +158,5 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   include(cmake/flow.cmake)
   include(cmake/release.cmake)
   include(cmake/bench.cmake)
+  add_subdirectory(tests/flow)
 endif()

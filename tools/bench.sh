@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints every figure of speed, size and endurance in one table: native tick
 # costs, the saver's tick rate and start-up under Wine, the .scr sizes, the
-# hour-long native soak, the web page's size and cost per frame, and the XScreenSaver
+# hour-long native soak, the web page's size and cost per frame, the flow build's CPU
+# time and memory (TARVELIMUNDE_FLOW_BENCH_SECONDS), and the XScreenSaver
 # module's CPU time and memory over 10 minutes (TARVELIMUNDE_X11_BENCH_SECONDS).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -44,6 +45,12 @@ bash tests/web/run.sh bench
 if [ -x tests/bench/wine_bench.sh ] && [ -f build/win64/Tarvelimunde.scr ]; then
   echo "== Under Wine (8-bit Xvfb display)"
   bash tests/bench/wine_bench.sh
+fi
+
+flow="build/win64/flow/Tarvelimunde Flow.scr"
+if [ -f "$flow" ]; then
+  echo "== The flow build beside the exact 64-bit one under Wine (1920 x 1080, 24-bit Xvfb display)"
+  bash tests/bench/flow_bench.sh "$flow"
 fi
 
 if [ -x build/native/tarvelimunde ]; then

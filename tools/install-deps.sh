@@ -10,7 +10,8 @@ packages=(
   libpng-dev libgif-dev
   libx11-dev libxext-dev xscreensaver xscreensaver-data mmdebstrap
   dpkg-dev devscripts lintian pev
-  wine64 xvfb xdotool x11-apps x11-utils imagemagick
+  wine64 xvfb xdotool x11-apps x11-utils imagemagick stress-ng
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   python3 python3-pefile python3-pytest python3-pil
   wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32 lld chromium
 )

@@ -1,11 +1,13 @@
-"""A shipped Tarvelimunde.scr watched from outside while it runs full screen under Wine:
-the time from the start command to the first drawn pixel (screenshots of a black-rooted
-display), its CPU time from /proc/PID/stat and its working set (VmRSS) from /proc/PID/status.
+"""A shipped .scr watched from outside while it runs full screen under Wine: the time
+from the start command to the first drawn pixel (screenshots of a black-rooted display
+of 8 or 24 bits), its CPU time from /proc/PID/stat and its working set (VmRSS) from
+/proc/PID/status.
 
-    scr_from_outside.py WINE SCR SECONDS STARTS
+    scr_from_outside.py WINE SCR SECONDS STARTS [MEASURED]
 
-Start-up is the median of STARTS starts; the last one also runs SECONDS for the CPU
-time, and the working set at its first drawing, half way and at the end.
+Start-up is the median of STARTS starts; the last MEASURED of them (1 by default) also
+run SECONDS each for the CPU time, each with a seed of its own (the start's second), and
+the last one gives the working set at its first drawing, half way and at the end.
 
 WINEPREFIX and DISPLAY come from the environment; the wineserver should already run, so
 that its start-up is not counted. Prints "key value..." lines."""
@@ -18,7 +20,8 @@ import sys
 import time
 from pathlib import Path
 
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+from support import command_line, cpu_seconds, parent_pid, resident_kib, running_pids  # noqa: E402
 
 
 def drawn(display):
@@ -27,8 +30,10 @@ def drawn(display):
                           stdout=subprocess.PIPE, timeout=20).stdout
     fields = struct.unpack(">25I", dump[:100])
     header_size, depth, bits_per_pixel, colours = fields[0], fields[3], fields[11], fields[19]
+    if depth == 24 and bits_per_pixel == 32:
+        return any(dump[header_size + 12 * colours:].strip(b"\0"))
     if depth != 8 or bits_per_pixel != 8:
-        raise SystemExit(f"expected an 8-bit display, found depth {depth}")
+        raise SystemExit(f"expected an 8-bit or 24-bit display, found depth {depth}")
     colour_map = dump[header_size:header_size + 12 * colours]
     rgb = {}
     for offset in range(0, len(colour_map), 12):
@@ -38,41 +43,24 @@ def drawn(display):
     return any(rgb.get(pixel, (0, 0, 0)) != (0, 0, 0) for pixel in pixels)
 
 
-def program_pid(launched):
+def program_pid(launched, name):
     """The launched process or a descendant whose command line names the .scr: wine64
     becomes the program itself; under qemu it is the emulator running Wine's loader."""
     family, children = {launched}, {}
-    for entry in Path("/proc").iterdir():
-        if entry.name.isdigit():
-            try:
-                parent = int((entry / "stat").read_text().rsplit(")", 1)[1].split()[1])
-            except (OSError, IndexError):
-                continue
-            children.setdefault(parent, []).append(int(entry.name))
+    for pid in running_pids():
+        try:
+            children.setdefault(parent_pid(pid), []).append(pid)
+        except (OSError, IndexError, ValueError):
+            continue
     pending = [launched]
     while pending:
         for child in children.get(pending.pop(), []):
             family.add(child)
             pending.append(child)
     for pid in sorted(family):
-        try:
-            if b"Tarvelimunde.scr" in Path(f"/proc/{pid}/cmdline").read_bytes():
-                return pid
-        except OSError:
-            pass
+        if any(name in argument for argument in command_line(pid)):
+            return pid
     return None
-
-
-def cpu_seconds(pid):
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
-
-
-def resident_kib(pid):
-    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
-        if line.startswith("VmRSS:"):
-            return int(line.split()[1])
-    return 0
 
 
 def run(wine, scr, display, seconds, away):
@@ -89,7 +77,7 @@ def run(wine, scr, display, seconds, away):
         first_ms = (time.monotonic() - started) * 1000
         figures = None
         if seconds:
-            pid = program_pid(saver.pid)
+            pid = program_pid(saver.pid, Path(scr).name)
             if pid is None:
                 raise SystemExit("no process of the saver found")
             cpu_start, resident = cpu_seconds(pid), [resident_kib(pid)]
@@ -117,14 +105,22 @@ def run(wine, scr, display, seconds, away):
 
 def main():
     wine, scr, seconds, starts = sys.argv[1], sys.argv[2], float(sys.argv[3]), int(sys.argv[4])
+    measured = int(sys.argv[5]) if len(sys.argv) > 5 else 1
     display = os.environ["DISPLAY"]
-    times = []
+    times, cpu, seeds = [], [], []
     for start in range(starts):
-        first_ms, figures = run(wine, scr, display, seconds if start == starts - 1 else 0, 40 if start % 2 else -40)
+        seed = int(time.time())
+        first_ms, figures = run(wine, scr, display, seconds if start >= starts - measured else 0,
+                                40 if start % 2 else -40)
         times.append(first_ms)
+        if figures:
+            cpu.append(figures[0])
+            seeds.append(seed)
+            resident = figures[1]
     print(f"first_drawing_ms {statistics.median(times):.0f} {min(times):.0f} {max(times):.0f}")
-    cpu_ms_per_second, resident = figures
-    print(f"cpu_ms_per_second {cpu_ms_per_second:.1f}")
+    print(f"cpu_ms_per_second {statistics.median(cpu):.1f}")
+    print("cpu_ms_per_second_each", *(f"{value:.1f}" for value in cpu))
+    print("seeds", *seeds)
     print("vmrss_kib", *resident)
 
 

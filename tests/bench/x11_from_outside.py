@@ -18,22 +18,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from xvfb import start_xvfb, wait_until  # noqa: E402
-
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
-
-
-def cpu_seconds(pid):
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
-
-
-def rss_kib(pid):
-    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
-        if line.startswith("VmRSS:"):
-            return int(line.split()[1])
-    return 0
-
+from support import cpu_seconds, resident_kib, start_xvfb, stop_process, wait_until  # noqa: E402
 
 def drawn(folder):
     """True once the screen file holds a pixel that is not 0 (the root is black)."""
@@ -57,7 +42,7 @@ def measure(module, seconds, seed):
         runs.append(dict(depth=depth, folder=folder, server=server, process=process))
     for run in runs:
         wait_until(lambda: drawn(run["folder"]), 30, what=f"a drawing at {run['depth']} bits")
-        run["rss_start"] = rss_kib(run["process"].pid)
+        run["rss_start"] = resident_kib(run["process"].pid)
         run["cpu_start"] = cpu_seconds(run["process"].pid), cpu_seconds(run["server"].pid), time.monotonic()
     time.sleep(seconds)
     for run in runs:
@@ -66,13 +51,11 @@ def measure(module, seconds, seed):
         module_share = (cpu_seconds(run["process"].pid) - module_cpu) / elapsed * 100
         server_share = (cpu_seconds(run["server"].pid) - server_cpu) / elapsed * 100
         print(f"{'' if seed is None else f'seed {seed}, '}{run['depth']} bits: module {module_share:.2f} % of a core, X server {server_share:.2f} %, "
-              f"VmRSS {run['rss_start']} KiB at the first drawing, {rss_kib(run['process'].pid)} KiB "
+              f"VmRSS {run['rss_start']} KiB at the first drawing, {resident_kib(run['process'].pid)} KiB "
               f"after {elapsed:.0f} s")
     for run in runs:
-        run["process"].terminate()
-        run["process"].wait(10)
-        run["server"].terminate()
-        run["server"].wait(10)
+        stop_process(run["process"], 10)
+        stop_process(run["server"], 10)
         subprocess.run(["rm", "-rf", run["folder"]])
 
 

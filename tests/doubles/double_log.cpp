@@ -66,10 +66,13 @@ DoubleFileExists(const char *fileName)
 }
 
 bool
-ReadEnvironmentSetting(const char *name, char *value, DWORD size)
+ReadDoubleText(const char *fileName, char *text, DWORD size)
 {
-    DWORD length = GetEnvironmentVariableA(name, value, size);
-    return length != 0 && length < size;
+    DWORD read = ReadDoubleFile(fileName, text, size);
+    if (read == 0 || read >= size)
+        return false;
+    text[read] = 0;
+    return true;
 }
 
 void

@@ -1,5 +1,6 @@
 // Where the test doubles write what they were asked and read what to answer:
-// files in the folder named by TARVELIMUNDE_DOUBLE_DIR, and the environment.
+// files in the folder named by TARVELIMUNDE_DOUBLE_DIR, the one way a test
+// steers a double in another process.
 #pragma once
 
 #include <windows.h>
@@ -16,9 +17,9 @@ ReadDoubleSetting(const char *fileName);
 bool
 DoubleFileExists(const char *fileName);
 
-// An environment variable's value, when it is set and fits.
+// The named file's text in the doubles' folder, when it is there and fits.
 bool
-ReadEnvironmentSetting(const char *name, char *value, DWORD size);
+ReadDoubleText(const char *fileName, char *text, DWORD size);
 
 // Class and title of a window, as "class|title", for the logs.
 void

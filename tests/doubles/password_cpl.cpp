@@ -31,13 +31,13 @@ void
 FaultAsTold()
 {
     char value[32];
-    if (ReadEnvironmentSetting("TARVELIMUNDE_PASSWORD_FILTER", value, sizeof value)) {
+    if (ReadDoubleText("verify-filter", value, sizeof value)) {
         if (strcmp(value, "handle") == 0)
             SetUnhandledExceptionFilter(HandleEverything);
         else if (strcmp(value, "continue") == 0)
             SetUnhandledExceptionFilter(ContinueEverything);
     }
-    if (!ReadEnvironmentSetting("TARVELIMUNDE_PASSWORD_FAULT", value, sizeof value))
+    if (!ReadDoubleText("verify-fault", value, sizeof value))
         return;
     // Read through a volatile, or the compiler sees the null and writes a trap
     // instruction instead of the store.
@@ -94,11 +94,8 @@ WaitForUser(HWND window, Dispatched* seen)
 BOOL
 Answer()
 {
-    char value[32];
     if (char setting = ReadDoubleSetting("verify-answer"))
         return setting == '1';
-    if (ReadEnvironmentSetting("TARVELIMUNDE_PASSWORD_ANSWER", value, sizeof value))
-        return atoi(value);
     return state.answer;
 }
 

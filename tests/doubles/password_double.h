@@ -1,17 +1,16 @@
 // The test stand-in for the system's PASSWORD.CPL. What it answers and does
 // while "asking" is set by the test:
 // - in-process, through PasswordDoubleState;
-// - for another process, through the environment:
-//     TARVELIMUNDE_PASSWORD_FAULT   "access" writes through a null pointer,
-//                                   "raise" raises kDoubleException
-//     TARVELIMUNDE_PASSWORD_FILTER  "handle" or "continue": installs a top-level
-//                                   exception filter answering 1 or -1 first
-// - or through files in TARVELIMUNDE_DOUBLE_DIR (see double_log.h):
+// - for another process, through files in TARVELIMUNDE_DOUBLE_DIR (see double_log.h):
 //     verify-answer   "1" accepts, anything else refuses
 //     verify-hold     while it exists, messages are pumped, as a password
 //                     dialog waiting for the user would
+//     verify-fault    "access" writes through a null pointer, "raise" raises
+//                     kDoubleException
+//     verify-filter   "handle" or "continue": installs a top-level exception
+//                     filter answering 1 or -1 first
 //   and it logs each call to verify-begin.log (at once) and verify.log.
-// The answer: the file's, else TARVELIMUNDE_PASSWORD_ANSWER's, else the state's (1).
+// The answer: the file's, else the state's (1).
 #ifndef TARVELIMUNDE_TESTS_PASSWORD_DOUBLE_H
 #define TARVELIMUNDE_TESTS_PASSWORD_DOUBLE_H
 

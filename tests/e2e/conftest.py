@@ -6,6 +6,7 @@ from pathlib import Path
 import pytest
 
 import harness
+from support import screenshots  # noqa: F401  (the screenshot folder of every Python suite)
 
 
 @pytest.fixture(scope="session")
@@ -45,12 +46,3 @@ def wine8(wine_template, displays, tmp_path):
 @pytest.fixture(params=[8, 24], ids=["8bit", "24bit"])
 def wine_any(request, wine_template, displays, tmp_path):
     yield from _wine(wine_template, displays[request.param], tmp_path)
-
-
-@pytest.fixture
-def screenshots(tmp_path):
-    """Where a test leaves its screenshots; TARVELIMUNDE_E2E_SHOTS keeps them after the run."""
-    keep = os.environ.get("TARVELIMUNDE_E2E_SHOTS")
-    folder = Path(keep) if keep else tmp_path / "shots"
-    folder.mkdir(parents=True, exist_ok=True)
-    return folder

@@ -5,19 +5,17 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from xvfb import start_xvfb, wait_until  # noqa: E402  (shared with the module's tests)
+from support import changed_fraction, resident_kib, start_xvfb, stop_process, wait_until  # noqa: E402,F401  (shared)
 
 ROOT = Path(__file__).resolve().parents[2]
 # The build tree under test (ctest sets it: build/win32 or build/win64) and the
 # Wine loader for its architecture: wine for 32-bit programs, wine64 for 64-bit.
 TREE = Path(os.environ.get("TARVELIMUNDE_TREE", ROOT / "build/win64"))
 WINE = os.environ.get("TARVELIMUNDE_WINE", "/usr/lib/wine/wine64")
-SYSTEM_FOLDER = "system32" if Path(WINE).name == "wine64" else "syswow64"
 WINESERVER = "/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64") else "/usr/lib/wine/wineserver"
 SCREEN = (640, 480)
 SAVER_NAME = "Tarvelimunde.scr"
@@ -70,8 +68,14 @@ class XDisplay:
     def env(self):
         return dict(os.environ, DISPLAY=self.name)
 
-    def xdotool(self, *args):
+    def _xdotool(self, *args):
+        """Input as xdotool makes it; only the routines below send it, each once its target is ready."""
         subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=10)
+
+    def place_pointer(self, x, y):
+        """The pointer moved to x, y before a start, and seen there."""
+        self._xdotool("mousemove", x, y)
+        wait_until(lambda: self.pointer() == (x, y), timeout=10, what=f"the pointer at {x},{y}")
 
     def pointer(self):
         """Where the pointer stands, as (x, y)."""
@@ -91,12 +95,7 @@ class XDisplay:
             return image.convert("RGB")
 
     def stop(self):
-        self.process.terminate()
-        try:
-            self.process.wait(5)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        stop_process(self.process)
 
 
 def wine_env(prefix, display_name):
@@ -114,10 +113,13 @@ def make_template(prefix):
     return Path(prefix)
 
 
+def prefix_sh(*args, env=None):
+    subprocess.run(["bash", str(ROOT / "tests/wine/prefix.sh"), *map(str, args)], env=env, check=True, timeout=60)
+
+
 def copy_prefix(template, prefix):
     """A throwaway copy of the template, made as for every other suite."""
-    subprocess.run(["bash", str(ROOT / "tests/wine/prefix.sh"), "copy", str(template), str(prefix)], check=True,
-                   timeout=60)
+    prefix_sh("copy", template, prefix)
 
 
 class Wine:
@@ -137,6 +139,7 @@ class Wine:
         self.double_dir.mkdir()
         self.env["TARVELIMUNDE_DOUBLE_DIR"] = windows_path(self.double_dir)
         self.processes = []
+        self.saver_in_front = None
         # One server for the prefix's whole life. Left to itself it ends 3 s after the last process, and a
         # process that starts while it is ending (a slow 32-bit start under qemu easily takes that long) is
         # killed with it before it can print a word.
@@ -144,10 +147,16 @@ class Wine:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def run(self, args, timeout=30):
+        self.saver_in_front = None
+        return self._run(args, timeout)
+
+    def _run(self, args, timeout):
         return subprocess.run([WINE, *map(str, args)], env=self.env, timeout=timeout, text=True,
                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
 
     def start(self, args, **kwargs):
+        # Any program that starts may take the foreground.
+        self.saver_in_front = None
         process = subprocess.Popen([WINE, *map(str, args)], env=self.env, stderr=subprocess.DEVNULL, **kwargs)
         self.processes.append(process)
         return process
@@ -161,23 +170,61 @@ class Wine:
         return process.wait(timeout)
 
     def probe(self, *args, timeout=30):
-        result = self.run([helper_path("window_probe.exe"), *args], timeout=timeout)
+        """window_probe.exe's report; it opens no window, so the foreground stays where it was."""
+        result = self._run([helper_path("window_probe.exe"), *args], timeout=timeout)
         lines = [parse_report(line) for line in result.stdout.splitlines() if "=" in line]
         merged = {}
         for line in lines:
             merged.update(line)
         return merged
 
-    def await_saver_window(self, title="Screen Saver", timeout=15):
-        found = self.probe("find", "WindowsScreenSaverClass", title, int(timeout * 1000), timeout=timeout + 15)
-        if found.get("window", "0") == "0":
-            raise TimeoutError(f"no saver window titled {title!r}")
+    def await_window(self, window_class, title, in_front=False, timeout=15):
+        """The top-level window of that class and title once it exists, or once it is the foreground
+        window too, where keys go."""
+        found = self.probe("front" if in_front else "find", window_class, title, int(timeout * 1000),
+                           timeout=timeout + 30)
+        if found.get("window", "0") == "0" or in_front and found.get("foreground") != "1":
+            raise TimeoutError(f"no window {window_class} {title!r}" + (" in front" if in_front else ""))
         return found
 
-    def await_saver_in_front(self, timeout=5):
+    def await_saver_window(self, title="Screen Saver", timeout=15):
+        return self.await_window("WindowsScreenSaverClass", title, timeout=timeout)
+
+    def await_saver_in_front(self, timeout=15):
         """The saver's window once it is the foreground one, where keys and clicks go."""
-        return wait_until(lambda: (lambda window: window if window["foreground"] == "1" else None)(
-            self.await_saver_window()), timeout=timeout, what="the saver to be the foreground window")
+        window = self.await_window("WindowsScreenSaverClass", "Screen Saver", in_front=True, timeout=timeout)
+        self.saver_in_front = window["window"]
+        return window
+
+    def send_to_saver(self, *action):
+        """Input for the full-screen saver (an xdotool command), sent once the saver is the foreground
+        window: what comes before goes nowhere. Known to be in front until another program starts."""
+        if self.saver_in_front is None:
+            self.await_saver_in_front()
+        self.display._xdotool(*action)
+
+    def send_to(self, window_class, title, *actions):
+        """Input for another window, named by class and title: the xdotool commands, one tuple each,
+        sent once that window is in front."""
+        self.await_window(window_class, title, in_front=True)
+        for action in actions:
+            self.display._xdotool(*action)
+
+    def release_keys(self, *keys):
+        """Keys held down by an earlier command let go, whichever window has the foreground now."""
+        self.display._xdotool("keyup", *keys)
+
+    def act_on_saver_until(self, condition, action, timeout=20, what="condition"):
+        """Repeats input for the saver (a few keys or clicks, each pressed and released, tens of
+        milliseconds apart) until the condition holds: input that keeps coming, whenever the saver looks."""
+        deadline = time.monotonic() + timeout
+        while True:
+            self.send_to_saver(*action)
+            value = condition()
+            if value:
+                return value
+            if time.monotonic() >= deadline:
+                raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
 
     def reg_add(self, key, name, kind, data):
         result = self.run(["reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"])
@@ -186,8 +233,12 @@ class Wine:
     def install(self, name, folder=None, where=None):
         """Puts a built double where the system keeps the real one, or into the folder where;
         folder picks one of the doubles built in a subfolder."""
-        target = Path(where) if where else self.prefix / "drive_c" / "windows" / SYSTEM_FOLDER
-        shutil.copy2(double_path(f"{folder}/{name}" if folder else name), target / name)
+        built_double = double_path(f"{folder}/{name}" if folder else name)
+        if where:
+            shutil.copy2(built_double, Path(where) / name)
+        else:
+            # The system folder of the loader's architecture, by wine-env.sh's one rule.
+            prefix_sh("install", self.prefix, built_double, env=dict(os.environ, TARVELIMUNDE_WINE=WINE))
 
     def log_lines(self, name):
         path = self.double_dir / name
@@ -210,52 +261,47 @@ class Wine:
                 pass
 
 
-def still_running(process, seconds):
-    """True when the process is still alive after the given time."""
-    try:
-        process.wait(seconds)
-        return False
-    except subprocess.TimeoutExpired:
+def keeps_running(process, progress):
+    """"It keeps running": True when the process, given input before, is still there once it has shown
+    progress of its own that it could make only after handling that input. progress() waits for that
+    and says whether it came."""
+    return progress() and process.poll() is None
+
+
+def picture_moves_on(saver, display, path, changes=3, timeout=20):
+    """The full-screen saver's progress: its picture has moved on the given number of times, covering
+    the screen each time. Input that came before is handled by then: Wine reads the display's events at
+    least every few timer messages, and a timer message is dispatched only when no input or posted
+    message (such as a close) is left, so a saver that were to end on it would have ended instead of
+    drawing on."""
+    def progress():
+        previous = display.screenshot(path)
+        for _ in range(changes):
+            shot = next_picture(display, path, previous, timeout, saver)
+            if changed_fraction(previous, shot) <= 0.001 or uncovered_fraction(shot) > 0:
+                return False
+            previous = shot
         return True
+    return progress
 
 
 def keeps_drawing(saver, display, path, changes=3, timeout=20):
-    """True when the full-screen saver still covers the screen after its picture has moved on the given
-    number of times. Input that came before is handled by then: Wine reads the display's events at least
-    every few timer messages, and a timer message is dispatched only when no input or posted message (such
-    as a close) is left, so a saver that were to end on it would have ended instead of drawing on."""
-    previous = display.screenshot(path)
-    for _ in range(changes):
-        shot = next_picture(display, path, previous, timeout)
-        if changed_fraction(previous, shot) <= 0.001 or uncovered_fraction(shot) > 0:
-            return False
-        previous = shot
-    return saver.poll() is None
-
-
-def act_until(display, condition, action, timeout=20, what="condition"):
-    """Repeats an xdotool action (a few keys or clicks, each pressed and released, tens of milliseconds
-    apart) until the condition holds: input that keeps coming, whenever the saver looks."""
-    deadline = time.monotonic() + timeout
-    while True:
-        display.xdotool(*action)
-        value = condition()
-        if value:
-            return value
-        if time.monotonic() >= deadline:
-            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+    """The full-screen saver keeps running: its picture moves on."""
+    return keeps_running(saver, picture_moves_on(saver, display, path, changes, timeout))
 
 
 KEYS = ("key", "--delay", "20", "a", "a", "a", "a", "a")
 CLICKS = ("click", "--repeat", "5", "--delay", "20", "1")
 
 
-def next_picture(display, path, reference, timeout):
-    """The first screenshot that differs from the reference, or the last one taken when time is up."""
+def next_picture(display, path, reference, timeout, process=None):
+    """The first screenshot that differs from the reference, or the last one taken when time is up or
+    the process has ended."""
     deadline = time.monotonic() + timeout
     while True:
         shot = display.screenshot(path)
-        if changed_fraction(reference, shot) > 0.001 or time.monotonic() >= deadline:
+        if (changed_fraction(reference, shot) > 0.001 or time.monotonic() >= deadline
+                or process is not None and process.poll() is not None):
             return shot
         time.sleep(0.1)
 
@@ -278,12 +324,6 @@ def uncovered_fraction(image):
     margin = (image.width - image.height) // 2 - 16
     strips = [image.crop((0, 0, margin, image.height)), image.crop((image.width - margin, 0, image.width, image.height))]
     return sum(fraction_of(strip, WHITE) for strip in strips) / len(strips)
-
-
-def changed_fraction(first, second):
-    from PIL import ImageChops
-    difference = ImageChops.difference(first, second).convert("L").point(lambda v: 255 if v else 0)
-    return difference.histogram()[255] / (first.width * first.height)
 
 
 def non_black_fraction(image):

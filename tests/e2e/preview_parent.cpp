@@ -2,7 +2,7 @@
 // its own to preview in (152 x 112, the control panel's little monitor), to own
 // the password change, or to lose the foreground to, or to vanish under it;
 // prints what it sees.
-#include "helper_common.h"
+#include "../win_test_support.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -93,6 +93,17 @@ AwaitContextMenu(int before, DWORD milliseconds)
         PumpFor(20);
 }
 
+// The saver's window inside the parent once it is shown (it is found as soon as
+// it exists, before its creation has finished), or null.
+HWND
+AwaitChild(HWND parent, const char *className)
+{
+    HWND child = AwaitWindow([=] { return FindWindowExA(parent, nullptr, className, nullptr); }, 10000);
+    if (child)
+        AwaitWindow([=] { return IsWindowVisible(child) ? child : nullptr; }, 2000);
+    return child;
+}
+
 bool
 Alive(PROCESS_INFORMATION *process, HWND child)
 {
@@ -133,19 +144,12 @@ PreviewMode(const char *saver, DWORD waitMilliseconds)
         REPORT("start_error=%lu", GetLastError());
         return 1;
     }
-    HWND child = nullptr;
-    for (int tries = 0; tries < 200 && !child; tries++) {
-        PumpFor(50);
-        child = FindWindowExA(parent, nullptr, nullptr, nullptr);
-    }
+    HWND child = AwaitChild(parent, nullptr);
     if (!child) {
         REPORT("child=0");
         ReportExit(&process, 1000);
         return 1;
     }
-    // Found as soon as it exists: give its creation time to finish and show it.
-    for (int tries = 0; tries < 100 && !IsWindowVisible(child); tries++)
-        PumpFor(20);
     ReportWindow("child", child);
     RECT childClient;
     GetClientRect(child, &childClient);
@@ -256,18 +260,12 @@ OrphanMode(const char *saver, DWORD exitMilliseconds)
         REPORT("start_error=%lu", GetLastError());
         return 1;
     }
-    HWND child = nullptr;
-    for (int tries = 0; tries < 200 && !child; tries++) {
-        PumpFor(50);
-        child = FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", nullptr);
-    }
+    HWND child = AwaitChild(parent, "WindowsScreenSaverClass");
     if (!child) {
         REPORT("child=0");
         ReportExit(&process, 1000);
         return 1;
     }
-    for (int tries = 0; tries < 100 && !IsWindowVisible(child); tries++)
-        PumpFor(20);
     // Let it draw for a while first.
     PumpFor(500);
     ReportWindow("child", child);

@@ -20,9 +20,9 @@ def start_holding_verifier(wine, answer):
     (wine.double_dir / "verify-answer").write_text(answer)
     (wine.double_dir / "verify-hold").write_text("")
     wine.reg_add(DESKTOP, "ScreenSaveUsePassword", "REG_DWORD", "1")
-    wine.display.xdotool("mousemove", 100, 100)
+    wine.display.place_pointer(100, 100)
     saver = wine.start_saver("/s")
-    window = wine.await_saver_window()
+    window = wine.await_saver_in_front()
     return saver, window
 
 
@@ -31,14 +31,14 @@ def test_a_slow_verifier_asks_once_while_the_picture_goes_on(wine24, screenshots
     saver, window = start_holding_verifier(wine24, answer)
     display = wine24.display
 
-    display.xdotool("key", "a")
+    wine24.send_to_saver("key", "a")
     harness.wait_until(lambda: wine24.log_lines("verify-begin.log"), timeout=20, what="the verifier to be asked")
     # What a user does while the question is open: all of it reaches the window, none of it asks again.
-    display.xdotool("key", "--delay", "50", "b", "Escape", "space")
-    display.xdotool("click", "1")
-    display.xdotool("click", "3")
-    display.xdotool("mousemove", 300, 300)
-    display.xdotool("mousemove", 40, 400)
+    wine24.send_to_saver("key", "--delay", "50", "b", "Escape", "space")
+    wine24.send_to_saver("click", "1")
+    wine24.send_to_saver("click", "3")
+    wine24.send_to_saver("mousemove", 300, 300)
+    wine24.send_to_saver("mousemove", 40, 400)
     # And a close request from elsewhere, dispatched meanwhile.
     assert wine24.probe("close", "WindowsScreenSaverClass", "Screen Saver")["posted"] == "1"
     # Timer ticks still reach the picture while the verifier waits, and once they have, all of the above
@@ -57,11 +57,11 @@ def test_a_slow_verifier_asks_once_while_the_picture_goes_on(wine24, screenshots
             if hold.exists():
                 hold.unlink()
             return len(verify_calls(wine24)) >= 2
-        harness.act_until(display, second_question, harness.KEYS, what="a second question")
+        wine24.act_on_saver_until(second_question, harness.KEYS, what="a second question")
         assert harness.keeps_drawing(saver, display, screenshots / "slow-0-after.png"), (
             "the saver stopped drawing after the refusal")
         (wine24.double_dir / "verify-answer").write_text("1")
-        harness.act_until(display, lambda: saver.poll() is not None, harness.KEYS, what="the saver to end")
+        wine24.act_on_saver_until(lambda: saver.poll() is not None, harness.KEYS, what="the saver to end")
         assert saver.wait(10) == 0
 
     calls = verify_calls(wine24)
@@ -87,7 +87,7 @@ def test_a_slow_verifier_asks_once_while_the_picture_goes_on(wine24, screenshots
 def test_a_verifier_library_without_its_entry_means_no_password(wine24):
     wine24.install("PASSWORD.CPL", folder="without-entry")
     wine24.reg_add(DESKTOP, "ScreenSaveUsePassword", "REG_DWORD", "1")
-    wine24.display.xdotool("mousemove", 100, 100)
+    wine24.display.place_pointer(100, 100)
     saver = wine24.start_saver("/s")
     wine24.await_saver_in_front()
     # Loaded, found wanting and freed again before the window came up.
@@ -95,7 +95,7 @@ def test_a_verifier_library_without_its_entry_means_no_password(wine24):
     assert events == ["attached", "detached"]
     assert saver.poll() is None
     pressed = time.monotonic()
-    wine24.display.xdotool("key", "space")
+    wine24.send_to_saver("key", "space")
     assert saver.wait(10) == 0
     assert time.monotonic() - pressed < 5
     assert [line["event"] for line in wine24.log_lines("library.log")] == ["attached", "detached"]

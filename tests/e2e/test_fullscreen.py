@@ -11,9 +11,10 @@ WS_VISIBLE = 0x10000000
 
 
 def start_full_screen(wine, *tail):
-    wine.display.xdotool("mousemove", 100, 100)
+    """The saver started full screen, once it is in front: what the caller sends then reaches it."""
+    wine.display.place_pointer(100, 100)
     saver = wine.start_saver(*(tail or ("/s",)))
-    window = wine.await_saver_window()
+    window = wine.await_saver_in_front()
     return saver, window
 
 
@@ -26,7 +27,7 @@ def test_topmost_window_over_the_whole_screen_keeps_drawing(wine_any, screenshot
     assert style & (WS_POPUP | WS_VISIBLE) == WS_POPUP | WS_VISIBLE
     assert int(window["exstyle"], 16) & WS_EX_TOPMOST
     # The saver makes itself the foreground window right after it is created.
-    wine_any.await_saver_in_front()
+    assert window["foreground"] == "1"
 
     depth = wine_any.display.depth
     first = wine_any.display.screenshot(screenshots / f"fullscreen-{depth}-a.png")
@@ -42,18 +43,18 @@ def test_topmost_window_over_the_whole_screen_keeps_drawing(wine_any, screenshot
         assert harness.uncovered_fraction(shot) == 0
     assert saver.poll() is None
 
-    wine_any.display.xdotool("key", "space")
+    wine_any.send_to_saver("key", "space")
     assert saver.wait(10) == 0
 
 
 def test_mouse_travel_of_four_pixels_is_tolerated_five_ends_it(wine24, screenshots):
     saver, _ = start_full_screen(wine24)
     display = wine24.display
-    display.xdotool("mousemove", 101, 101)
-    display.xdotool("mousemove", 102, 102)
+    wine24.send_to_saver("mousemove", 101, 101)
+    wine24.send_to_saver("mousemove", 102, 102)
     assert harness.keeps_drawing(saver, display, screenshots / "travel-4.png"), "travel of 4 pixels ended the saver"
     # Travel is measured from where the cursor stood at the start, not step by step.
-    display.xdotool("mousemove", 103, 102)
+    wine24.send_to_saver("mousemove", 103, 102)
     assert saver.wait(10) == 0
 
 
@@ -62,9 +63,8 @@ def test_mouse_travel_of_four_pixels_is_tolerated_five_ends_it(wine24, screensho
 ], ids=lambda action: " ".join(action))
 def test_key_or_click_ends_it(wine24, action):
     saver, _ = start_full_screen(wine24)
-    wine24.await_saver_in_front()
     assert saver.poll() is None
-    wine24.display.xdotool(*action)
+    wine24.send_to_saver(*action)
     assert saver.wait(10) == 0
 
 
@@ -72,7 +72,7 @@ def test_key_or_click_ends_it(wine24, action):
 def test_other_spellings_of_full_screen(wine24, tail):
     saver, window = start_full_screen(wine24, *tail)
     assert window["rect"] == f"0,0,{WIDTH},{HEIGHT}"
-    wine24.display.xdotool("key", "space")
+    wine24.send_to_saver("key", "space")
     assert saver.wait(10) == 0
 
 
@@ -92,5 +92,5 @@ def test_second_full_screen_start_brings_the_first_forward(wine24, screenshots):
     # The first saver goes on, and it is still the only one.
     assert harness.keeps_drawing(first, wine24.display, screenshots / "second.png")
     assert wine24.await_saver_window()["window"] == window["window"]
-    wine24.display.xdotool("key", "space")
+    wine24.send_to_saver("key", "space")
     assert first.wait(10) == 0

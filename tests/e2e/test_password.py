@@ -21,9 +21,9 @@ def verify_calls(wine):
 def start_protected(wine, kind="REG_DWORD", value="1", where=None, cwd=None):
     wine.install("PASSWORD.CPL", where=where)
     wine.reg_add(DESKTOP, "ScreenSaveUsePassword", kind, value)
-    wine.display.xdotool("mousemove", 100, 100)
+    wine.display.place_pointer(100, 100)
     saver = wine.start_saver("/s", cwd=cwd)
-    window = wine.await_saver_window()
+    window = wine.await_saver_in_front()
     return saver, window
 
 
@@ -34,7 +34,7 @@ def test_refusal_keeps_the_saver_drawing_and_a_close_within_200_ms_of_an_answer_
 
     # Keys tens of milliseconds apart: each answer is followed by keys within 200 ms of it, which are
     # swallowed without asking.
-    harness.act_until(display, lambda: len(verify_calls(wine24)) >= 2, harness.KEYS, what="a second question")
+    wine24.act_on_saver_until(lambda: len(verify_calls(wine24)) >= 2, harness.KEYS, what="a second question")
     assert harness.keeps_drawing(saver, display, screenshots / "refused.png"), "the saver stopped drawing after a refusal"
     calls = verify_calls(wine24)
     assert {call["answer"] for call in calls} == {"0"}
@@ -43,7 +43,7 @@ def test_refusal_keeps_the_saver_drawing_and_a_close_within_200_ms_of_an_answer_
 
     # Clicks ask too, and an acceptance ends it.
     set_answer(wine24, "1")
-    harness.act_until(display, lambda: saver.poll() is not None, harness.CLICKS, what="the saver to end")
+    wine24.act_on_saver_until(lambda: saver.poll() is not None, harness.CLICKS, what="the saver to end")
     assert saver.wait(10) == 0
     calls = verify_calls(wine24)
     assert calls[-1]["answer"] == "1"
@@ -55,7 +55,7 @@ def test_acceptance_ends_with_zero_also_with_a_text_setting(wine24):
     set_answer(wine24, "1")
     # A text value "1" is read as an integer of its bytes: not zero, so the password is on.
     saver, window = start_protected(wine24, "REG_SZ", "1")
-    wine24.display.xdotool("mousemove", 110, 100)
+    wine24.send_to_saver("mousemove", 110, 100)
     assert saver.wait(10) == 0
     calls = verify_calls(wine24)
     assert len(calls) == 1
@@ -69,8 +69,7 @@ def test_without_the_setting_nothing_is_asked(wine24, value):
     if value is not None:
         wine24.reg_add(DESKTOP, "ScreenSaveUsePassword", "REG_DWORD", value)
     saver = wine24.start_saver("/s")
-    wine24.await_saver_window()
-    wine24.display.xdotool("key", "space")
+    wine24.send_to_saver("key", "space")
     assert saver.wait(10) == 0
     assert verify_calls(wine24) == []
 
@@ -129,6 +128,6 @@ def test_a_planted_verifier_outside_the_system_folder_is_never_asked(wine24, pla
     folder = wine24.saver_dir if place == "beside the saver" else wine24.workdir / "current"
     folder.mkdir(exist_ok=True)
     saver, _ = start_protected(wine24, where=folder, cwd=folder)
-    wine24.display.xdotool("key", "space")
+    wine24.send_to_saver("key", "space")
     assert saver.wait(10) == 0
     assert wine24.log_lines("verify-begin.log") == []

@@ -6,6 +6,9 @@ import pytest
 
 import harness
 
+PARENT_CLASS, PARENT_TITLE = "TarvelimundeTestParent", "Tarvelimunde Preview Parent"
+
+
 def run_preview(wine, screenshots):
     helper = wine.start([harness.helper_path("preview_parent.exe"), "preview", harness.windows_path(wine.saver),
                          "20000"], stdout=subprocess.PIPE, text=True)
@@ -14,17 +17,13 @@ def run_preview(wine, screenshots):
         report.update(harness.parse_report(line))
         if line.strip() == "ready":
             x, y = (int(v) for v in report["screen_origin"].split(","))
-            display = wine.display
             # A user fiddling with the mouse and keys over the little monitor.
-            display.xdotool("mousemove", x + 10, y + 10)
-            display.xdotool("mousemove", x + 140, y + 100)
-            display.xdotool("click", "1")
-            display.xdotool("key", "space")
-            display.xdotool("mousemove", x + 76, y + 56)
-            display.xdotool("click", "3")
+            wine.send_to(PARENT_CLASS, PARENT_TITLE,
+                         ("mousemove", x + 10, y + 10), ("mousemove", x + 140, y + 100), ("click", "1"),
+                         ("key", "space"), ("mousemove", x + 76, y + 56), ("click", "3"))
             # Wine shows nothing that a child window draws from another process (tried with a
             # plain FillRect child too), so the picture itself can't be checked here.
-            display.screenshot(screenshots / "preview.png")
+            wine.display.screenshot(screenshots / "preview.png")
     assert helper.wait(30) == 0
     return report
 
@@ -64,7 +63,7 @@ def test_preview_fills_the_parent_shrugs_off_input_and_ends_on_close(preview):
     assert report["child_gone"] == "1"
 
 
-def test_preview_hands_context_menu_and_help_requests_to_the_parent(preview):
+def test_preview_hands_context_menus_to_the_parent_and_answers_help_requests_itself(preview):
     report = preview
     assert report["contextmenu_result"] == "1"
     assert report["contextmenu_count"] == "1"

@@ -7,7 +7,6 @@ TARVELIMUNDE_WINE_SOAK_SECONDS sets the length (20 s when unset); a person may s
 
 import os
 import time
-from pathlib import Path
 
 import harness
 
@@ -19,14 +18,6 @@ SHOT_INTERVAL = 2.5
 LONGEST_STILL = 12.0
 
 
-def resident_kib(pid):
-    """The saver process's resident memory (wine64 becomes the Windows process)."""
-    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
-        if line.startswith("VmRSS:"):
-            return int(line.split()[1])
-    return 0
-
-
 def test_full_screen_soak_keeps_drawing_and_ends_on_a_key(wine24, screenshots):
     display = wine24.display
     # The pointer stays where it is for the start: a new Wine process may still
@@ -34,9 +25,10 @@ def test_full_screen_soak_keeps_drawing_and_ends_on_a_key(wine24, screenshots):
     # the user's.
     reference = display.pointer()
     saver = wine24.start_saver("/s")
-    window = wine24.await_saver_window()
+    window = wine24.await_saver_in_front()
     started = time.monotonic()
-    memory_at_start = resident_kib(saver.pid)
+    # The saver process's resident memory (wine64 becomes the Windows process).
+    memory_at_start = harness.resident_kib(saver.pid)
 
     previous = display.screenshot(screenshots / "soak-0.png")
     last_change = time.monotonic()
@@ -44,7 +36,7 @@ def test_full_screen_soak_keeps_drawing_and_ends_on_a_key(wine24, screenshots):
     while time.monotonic() - started < SOAK_SECONDS:
         for _ in range(int(SHOT_INTERVAL / 0.5)):
             dx, dy = JIGGLES[jiggles % len(JIGGLES)]
-            display.xdotool("mousemove", reference[0] + dx, reference[1] + dy)
+            wine24.send_to_saver("mousemove", reference[0] + dx, reference[1] + dy)
             jiggles += 1
             time.sleep(0.5)
         assert saver.poll() is None, f"the saver ended after {time.monotonic() - started:.1f} s"
@@ -61,11 +53,11 @@ def test_full_screen_soak_keeps_drawing_and_ends_on_a_key(wine24, screenshots):
 
     assert changes >= shots // 2, f"the picture changed between only {changes} of {shots} screenshots"
     assert wine24.await_saver_window(timeout=2)["window"] == window["window"]
-    memory_growth = resident_kib(saver.pid) - memory_at_start
+    memory_growth = harness.resident_kib(saver.pid) - memory_at_start
     # Per-tick objects that were never released would pile up by the thousand.
     assert memory_growth < 16 * 1024, f"resident memory grew by {memory_growth} KiB"
     print(f"soak: {SOAK_SECONDS:.0f} s, {jiggles} jiggles, {changes} of {shots} screenshots changed, "
           f"resident memory {memory_at_start} KiB grew by {memory_growth} KiB")
 
-    display.xdotool("key", "space")
+    wine24.send_to_saver("key", "space")
     assert saver.wait(10) == 0

@@ -1,6 +1,8 @@
-// Looks at windows from inside Wine for the e2e tests: finds a top-level window and
-// reports its shape, reads a dialog control's text, or asks a window to close.
-#include "helper_common.h"
+// Looks at windows from inside Wine for the e2e tests: finds a top-level window
+// (or waits until it is the foreground one) and reports its shape, reads a
+// dialog control's text and the state of the control with the focus, or asks a
+// window to close.
+#include "../win_test_support.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -13,23 +15,22 @@ OrNull(const char *text)
     return std::strcmp(text, "-") == 0 ? nullptr : text;
 }
 
-// Polls for the window for up to the given time.
+// Polls for the window for up to the given time; in front: until it is the foreground window.
 HWND
-AwaitWindow(const char *className, const char *title, DWORD milliseconds)
+AwaitTopLevel(const char *className, const char *title, DWORD milliseconds, bool inFront = false)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
+    return AwaitWindow([=]() -> HWND {
         HWND window = FindWindowA(OrNull(className), OrNull(title));
-        if (window || GetTickCount() - start >= milliseconds)
-            return window;
-        Sleep(50);
-    }
+        return window && (!inFront || GetForegroundWindow() == window) ? window : nullptr;
+    }, milliseconds);
 }
 
 int
-Find(const char *className, const char *title, DWORD milliseconds)
+Find(const char *className, const char *title, DWORD milliseconds, bool inFront)
 {
-    HWND window = AwaitWindow(className, title, milliseconds);
+    HWND window = AwaitTopLevel(className, title, milliseconds, inFront);
+    if (!window && inFront)
+        window = FindWindowA(OrNull(className), OrNull(title));
     if (!window) {
         REPORT("window=0");
         return 1;
@@ -43,11 +44,14 @@ Find(const char *className, const char *title, DWORD milliseconds)
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     REPORT("window=%llu class=%s title=%s rect=%ld,%ld,%ld,%ld style=0x%08lx exstyle=0x%08lx visible=%d "
-           "foreground=%d pid=%lu screen=%d,%d",
+           "foreground=%d pid=%lu screen=%d,%d virtual=%d,%d,%d,%d monitors=%d",
            HandleNumber(window), foundClass, foundTitle, rect.left, rect.top, rect.right, rect.bottom,
            static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
            static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), IsWindowVisible(window) != 0,
-           GetForegroundWindow() == window, process, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+           GetForegroundWindow() == window, process, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+           GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+           GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+           GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN), GetSystemMetrics(SM_CMONITORS));
     return 0;
 }
 
@@ -55,7 +59,7 @@ int
 DialogText(const char *title, int control, DWORD milliseconds)
 {
     DWORD start = GetTickCount();
-    HWND dialog = AwaitWindow("#32770", title, milliseconds);
+    HWND dialog = AwaitTopLevel("#32770", title, milliseconds);
     if (!dialog) {
         REPORT("window=0");
         return 1;
@@ -71,8 +75,13 @@ DialogText(const char *title, int control, DWORD milliseconds)
     info.cbSize = sizeof info;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info))
         focus = info.hwndFocus;
-    REPORT("window=%llu style=0x%08lx focus_id=%d", HandleNumber(dialog),
-           static_cast<unsigned long>(GetWindowLongA(dialog, GWL_STYLE)), focus ? GetDlgCtrlID(focus) : 0);
+    // A button that a key holds down says so in its state (BST_PUSHED).
+    DWORD_PTR state = 0;
+    if (focus)
+        SendMessageTimeoutA(focus, BM_GETSTATE, 0, 0, SMTO_NORMAL, 5000, &state);
+    REPORT("window=%llu style=0x%08lx focus_id=%d focus_state=0x%lx", HandleNumber(dialog),
+           static_cast<unsigned long>(GetWindowLongA(dialog, GWL_STYLE)), focus ? GetDlgCtrlID(focus) : 0,
+           static_cast<unsigned long>(state));
     REPORT("text=%s", text);
     return 0;
 }
@@ -90,13 +99,14 @@ Close(const char *className, const char *title)
 int
 main(int argc, char **argv)
 {
-    if (argc >= 4 && std::strcmp(argv[1], "find") == 0)
-        return Find(argv[2], argv[3], argc >= 5 ? std::strtoul(argv[4], nullptr, 10) : 0);
+    if (argc >= 4 && (std::strcmp(argv[1], "find") == 0 || std::strcmp(argv[1], "front") == 0))
+        return Find(argv[2], argv[3], argc >= 5 ? std::strtoul(argv[4], nullptr, 10) : 0,
+                    std::strcmp(argv[1], "front") == 0);
     if (argc >= 4 && std::strcmp(argv[1], "dialog") == 0)
         return DialogText(argv[2], std::atoi(argv[3]), argc >= 5 ? std::strtoul(argv[4], nullptr, 10) : 0);
     if (argc >= 4 && std::strcmp(argv[1], "close") == 0)
         return Close(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: window_probe find CLASS TITLE [WAIT_MS] | dialog TITLE ID [WAIT_MS] | close CLASS TITLE\n"
+    std::fprintf(stderr, "usage: window_probe find|front CLASS TITLE [WAIT_MS] | dialog TITLE ID [WAIT_MS] | close CLASS TITLE\n"
                          "(CLASS or TITLE '-' means any)\n");
     return 2;
 }

@@ -1,7 +1,11 @@
-// The framebuffer's erase: a fill of the whole frame in 0 leaves no pixel
-// drawn, whichever way it clears.
+// The framebuffer: the pen's footprint against pictures worked out by hand,
+// and the erase, where a fill of the whole frame in 0 leaves no pixel drawn,
+// whichever way it clears.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
+#include <string>
 #include <vector>
 
 #include "animation_driver.h"
@@ -120,4 +124,151 @@ TEST(FramebufferTest, PictureRunsOnAWindowWithoutFrameMemory)
     EXPECT_EQ(0, frame->height);
     ScreenSaverProc(window, WM_DESTROY, 0, 0);
     ResetPicture();
+}
+
+namespace {
+
+// A line drawn on a frame of the picture's size, and the frame as it must be
+// afterwards: '#' in the line's index, '.' untouched. Each picture is worked
+// out by hand from the dot (the 4 x 4 square without its corners, reaching 2
+// pixels left of and above each point of the line and 1 right of and below
+// it) and the line's points.
+struct FootprintCase {
+    const char* name;
+    FrameLine line;
+    std::vector<const char*> picture;
+};
+
+}
+
+TEST(FramebufferTest, ThePenLeavesTheFootprintWorkedOutByHand)
+{
+    const FootprintCase cases[] = {
+        {"a dot: a line of no length", {5, 4, 5, 4}, {
+            "..........",
+            "..........",
+            "....##....",
+            "...####...",
+            "...####...",
+            "....##....",
+            "..........",
+            "..........",
+        }},
+        {"one pixel long", {3, 3, 4, 3}, {
+            "........",
+            "..###...",
+            ".#####..",
+            ".#####..",
+            "..###...",
+            "........",
+        }},
+        {"horizontal, drawn right to left", {6, 3, 2, 3}, {
+            "..........",
+            ".######...",
+            "########..",
+            "########..",
+            ".######...",
+            "..........",
+        }},
+        {"vertical", {4, 2, 4, 5}, {
+            "...##..",
+            "..####.",
+            "..####.",
+            "..####.",
+            "..####.",
+            "..####.",
+            "...##..",
+            ".......",
+        }},
+        {"diagonal", {2, 2, 5, 5}, {
+            ".##.....",
+            "####....",
+            "#####...",
+            ".#####..",
+            "..#####.",
+            "...####.",
+            "....##..",
+            "........",
+        }},
+        {"clipped at the left edge", {0, 3, 0, 3}, {
+            "......",
+            "#.....",
+            "##....",
+            "##....",
+            "#.....",
+            "......",
+        }},
+        {"clipped at the top edge", {3, 0, 3, 0}, {
+            ".####.",
+            "..##..",
+            "......",
+        }},
+        {"clipped at the right edge", {5, 3, 5, 3}, {
+            "......",
+            "....##",
+            "...###",
+            "...###",
+            "....##",
+            "......",
+        }},
+        {"clipped at the bottom edge", {3, 5, 3, 5}, {
+            "......",
+            "......",
+            "......",
+            "..##..",
+            ".####.",
+            ".####.",
+        }},
+        {"a point just past the right edge still reaches in", {6, 3, 6, 3}, {
+            "......",
+            ".....#",
+            "....##",
+            "....##",
+            ".....#",
+            "......",
+        }},
+        {"a point just past the left edge reaches only its centre rows", {-1, 3, -1, 3}, {
+            "......",
+            "......",
+            "#.....",
+            "#.....",
+            "......",
+            "......",
+        }},
+        {"a point 3 pixels above reaches nothing", {3, -3, 3, -3}, {
+            "......",
+            "......",
+        }},
+    };
+    const uint8_t kIndex = 7;
+    Framebuffer frame = Framebuffer();
+    for (const FootprintCase& c : cases) {
+        int width = (int)strlen(c.picture[0]), height = (int)c.picture.size();
+        ASSERT_TRUE(FramebufferResize(&frame, width, height)) << c.name;
+        FrameArea touched = FramebufferLine(&frame, c.line.x0, c.line.y0, c.line.x1, c.line.y1, kIndex);
+        FrameArea expectedArea = FrameArea();
+        std::string got, expected;
+        for (int y = 0; y < height; y++) {
+            for (int x = 0; x < width; x++) {
+                expected += c.picture[y][x];
+                got += frame.pixels[(size_t)(y * width + x)] == kIndex ? '#'
+                       : frame.pixels[(size_t)(y * width + x)] == 0 ? '.' : '?';
+                if (c.picture[y][x] == '#')
+                    WidenArea(&expectedArea, FrameArea{x, y, x + 1, y + 1}, width, height);
+            }
+            expected += '\n';
+            got += '\n';
+        }
+        EXPECT_EQ(expected, got) << c.name;
+        // The area answered covers what was drawn (the dot's corners may be in it), within the frame.
+        if (AreaIsEmpty(expectedArea)) {
+            EXPECT_TRUE(AreaIsEmpty(touched)) << c.name;
+        } else {
+            EXPECT_TRUE(touched.left <= expectedArea.left && touched.top <= expectedArea.top &&
+                        touched.right >= expectedArea.right && touched.bottom >= expectedArea.bottom) << c.name;
+            EXPECT_TRUE(touched.left >= 0 && touched.top >= 0 && touched.right <= width && touched.bottom <= height)
+                << c.name;
+        }
+    }
+    FramebufferRelease(&frame);
 }

@@ -2,13 +2,11 @@
 // replay tool, the flow and the tick rate, bad parameters, full screen.
 import { after, before, describe, test } from "node:test";
 import assert from "node:assert/strict";
-import { execFileSync } from "node:child_process";
-import { mkdtempSync, readFileSync, rmSync } from "node:fs";
+import { mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
-import { PNG } from "pngjs";
 
-import { LaunchChromium, OpenPage, replayTool } from "./chromium.mjs";
+import { Compare, LaunchChromium, OpenPage, ReplayPng, Shot } from "./chromium.mjs";
 
 const scratch = mkdtempSync(join(tmpdir(), "tarvelimunde-web-"));
 after(() => rmSync(scratch, { recursive: true, force: true }));
@@ -23,31 +21,6 @@ const kStills = [
   [5, 64, 48, 0, 256, 20],
   [2024, 1920, 1080, 20000, 256, 236],
 ];
-
-function ReplayPng(seed, width, height, ticks, palette, reserved) {
-  const file = join(scratch, `${seed}-${width}x${height}-${ticks}-${palette}-${reserved}.png`);
-  execFileSync(replayTool, ["--seed", seed, "--size", `${width}x${height}`, "--ticks", ticks,
-                            "--palette-size", palette, "--reserved", reserved, "--png", file].map(String));
-  return PNG.sync.read(readFileSync(file));
-}
-
-// Pixels that differ in red, green or blue, and the first of them.
-function Compare(expected, actual) {
-  assert.deepEqual([actual.width, actual.height], [expected.width, expected.height]);
-  let differing = 0, first = null;
-  for (let i = 0; i < expected.data.length; i += 4) {
-    if (expected.data[i] !== actual.data[i] || expected.data[i + 1] !== actual.data[i + 1] ||
-        expected.data[i + 2] !== actual.data[i + 2]) {
-      differing++;
-      first ??= [(i / 4) % expected.width, Math.floor(i / 4 / expected.width)];
-    }
-  }
-  return { differing, first };
-}
-
-async function Shot(page, width, height) {
-  return PNG.sync.read(await page.screenshot({ clip: { x: 0, y: 0, width, height } }));
-}
 
 const IsBlack = (image, i) => (image.data[i] | image.data[i + 1] | image.data[i + 2]) === 0;
 
@@ -64,7 +37,7 @@ for (const presenter of ["webgl2", "2d"]) {
         const { page, errors } = await OpenPage(browser, query, { width: 1920, height: 1080 });
         await page.waitForFunction(() => window.tarvelimunde.frames === 1);
         assert.equal(await page.evaluate(() => window.tarvelimunde.presenter), presenter);
-        const { differing, first } = Compare(ReplayPng(seed, width, height, ticks, palette, reserved),
+        const { differing, first } = Compare(ReplayPng(scratch, { seed, width, height, ticks, palette, reserved }),
                                              await Shot(page, width, height));
         assert.equal(differing, 0, `${differing} pixels differ, the first at ${first}`);
         assert.deepEqual(errors, []);

@@ -32,13 +32,7 @@ VerifierOf(HMODULE library)
 HWND
 AwaitSaverWindow()
 {
-    for (int i = 0; i < 500; ++i) {
-        HWND saver = *(HWND volatile*)&hostState.saverWindow;
-        if (saver != NULL)
-            return saver;
-        Sleep(10);
-    }
-    return NULL;
+    return AwaitWindow([] { return *(HWND volatile*)&hostState.saverWindow; }, 5000);
 }
 
 bool

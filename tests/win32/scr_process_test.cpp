@@ -39,6 +39,19 @@ protected:
         std::string shipped = Beside("..\\Tarvelimunde.scr");
         ASSERT_TRUE(CopyFileA(shipped.c_str(), scr.c_str(), FALSE)) << shipped;
         process = PROCESS_INFORMATION();
+        // The folder where the test tells the saver's PASSWORD.CPL what to do; the saver inherits its name.
+        doubles = Beside("doubles");
+        CreateDirectoryA(doubles.c_str(), NULL);
+        SetEnvironmentVariableA("TARVELIMUNDE_DOUBLE_DIR", doubles.c_str());
+    }
+    void TellTheVerifier(const char* setting, const char* value)
+    {
+        HANDLE file = CreateFileA((doubles + "\\" + setting).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+            FILE_ATTRIBUTE_NORMAL, NULL);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << setting;
+        DWORD written = 0;
+        WriteFile(file, value, lstrlenA(value), &written, NULL);
+        CloseHandle(file);
     }
     void TearDown() override
     {
@@ -49,9 +62,10 @@ protected:
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
-        SetEnvironmentVariableA("TARVELIMUNDE_PASSWORD_FAULT", NULL);
-        SetEnvironmentVariableA("TARVELIMUNDE_PASSWORD_FILTER", NULL);
-        SetEnvironmentVariableA("TARVELIMUNDE_PASSWORD_ANSWER", NULL);
+        for (const char* setting : {"verify-fault", "verify-filter"})
+            DeleteFileA((doubles + "\\" + setting).c_str());
+        RemoveDirectoryA(doubles.c_str());
+        SetEnvironmentVariableA("TARVELIMUNDE_DOUBLE_DIR", NULL);
         RemoveUsePassword();
         if (other != NULL)
             DestroyWindow(other);
@@ -66,13 +80,11 @@ protected:
     // The saver's window, once its thread answers messages: its message loop runs.
     HWND WaitForSaverWindow()
     {
-        for (int i = 0; i < 300; ++i) {
+        return AwaitWindow([] {
             HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
-            if (saver != NULL && SendMessageTimeoutA(saver, WM_NULL, 0, 0, SMTO_NORMAL, kExitTimeout, NULL))
-                return saver;
-            Sleep(20);
-        }
-        return NULL;
+            return saver != NULL && SendMessageTimeoutA(saver, WM_NULL, 0, 0, SMTO_NORMAL, kExitTimeout, NULL)
+                ? saver : (HWND)NULL;
+        }, kExitTimeout);
     }
     DWORD ExitCode()
     {
@@ -94,6 +106,7 @@ protected:
         return ExitCode();
     }
     std::string scr;
+    std::string doubles;
     PROCESS_INFORMATION process;
     HWND other = NULL;
 };
@@ -144,22 +157,22 @@ TEST_F(ScrProcessTest, WithPasswordTheVerifiersYesEndsWithZero)
 TEST_F(ScrProcessTest, AnAccessViolationIsCaughtAndTheSaverFlagCleared)
 {
     // The recovery's result is SetSaverRunning(0)'s: TRUE under Wine.
-    SetEnvironmentVariableA("TARVELIMUNDE_PASSWORD_FAULT", "access");
+    TellTheVerifier("verify-fault", "access");
     EXPECT_EQ(RunAndPressAKey(), 1u);
 }
 
 TEST_F(ScrProcessTest, ARaisedExceptionThatTheFilterHandlesEndsTheSame)
 {
-    SetEnvironmentVariableA("TARVELIMUNDE_PASSWORD_FAULT", "raise");
-    SetEnvironmentVariableA("TARVELIMUNDE_PASSWORD_FILTER", "handle");
+    TellTheVerifier("verify-fault", "raise");
+    TellTheVerifier("verify-filter", "handle");
     EXPECT_EQ(RunAndPressAKey(), 1u);
 }
 
 TEST_F(ScrProcessTest, AnExceptionTheFilterContinuesLetsTheSaverGoOn)
 {
     // Execution resumes in the verifier, whose yes then closes normally.
-    SetEnvironmentVariableA("TARVELIMUNDE_PASSWORD_FAULT", "raise");
-    SetEnvironmentVariableA("TARVELIMUNDE_PASSWORD_FILTER", "continue");
+    TellTheVerifier("verify-fault", "raise");
+    TellTheVerifier("verify-filter", "continue");
     EXPECT_EQ(RunAndPressAKey(), 0u);
 }
 

@@ -85,16 +85,6 @@ DrainQueue()
     }
 }
 
-void
-PumpFor(DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-        DrainQueue();
-        Sleep(1);
-    }
-}
-
 bool
 CursorHidden()
 {

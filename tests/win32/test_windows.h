@@ -1,10 +1,12 @@
-// Shared helpers of the Windows tests: fresh host state, windows to talk to,
-// the message queue and the desktop setting.
+// Shared helpers of the host's Windows tests: fresh host state, windows to talk
+// to, the message queue and the desktop setting (waiting and pumping are
+// win_test_support.h's, shared with the e2e helpers).
 #ifndef TARVELIMUNDE_TESTS_TEST_WINDOWS_H
 #define TARVELIMUNDE_TESTS_TEST_WINDOWS_H
 
 #include <windows.h>
 
+#include "../win_test_support.h"
 #include "close_protocol.h"
 #include "route_import.h"
 
@@ -19,8 +21,6 @@ HWND CreateSaverTestWindow(HWND parent);
 bool TakeMessage(HWND window, UINT message);
 int CountQueued(HWND window, UINT message);
 void DrainQueue();
-// Dispatches whatever is queued, for at most the given time.
-void PumpFor(DWORD milliseconds);
 bool CursorHidden();
 void ShowArrowCursor();
 

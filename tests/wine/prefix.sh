@@ -4,10 +4,13 @@
 #
 #   prefix.sh template DIR       make the template prefix in DIR, once
 #   prefix.sh copy TEMPLATE DIR  copy it to the new prefix DIR
+#   prefix.sh install DIR FILE..  put files into the prefix's system folder for
+#                                TARVELIMUNDE_WINE's architecture
 set -eu
 . "$(dirname "$0")/wine-env.sh"
 case "$1" in
     template) wine_env_template "$2" ;;
     copy) wine_env_copy "$2" "$3" ;;
-    *) echo "usage: prefix.sh template DIR | copy TEMPLATE DIR" >&2; exit 2 ;;
+    install) WINEPREFIX=$2; shift 2; wine_env_install "$@" ;;
+    *) echo "usage: prefix.sh template DIR | copy TEMPLATE DIR | install DIR FILE.." >&2; exit 2 ;;
 esac

@@ -7,8 +7,8 @@
 #   wine_env_copy TEMPLATE DIR   copy TEMPLATE to the new prefix DIR
 #   wine_env_prefix TEMPLATE     copy TEMPLATE to a fresh temporary prefix, removed
 #                                by wine_env_cleanup; exports WINEPREFIX
-#   wine_env_display [DEPTH]     export DISPLAY: keep a working one, else start
-#                                Xvfb 640x480xDEPTH (default 24) on a free number
+#   wine_env_display [DEPTH [WxH]]  export DISPLAY: keep a working one, else start
+#                                Xvfb WxHxDEPTH (default 640x480x24) on a free number
 #                                (the tests unset DISPLAY: each has a screen of its own)
 #   wine_env_install FILE..      copy files (test doubles) into the prefix's system
 #                                folder of the programs' architecture, never
@@ -84,7 +84,7 @@ wine_env_prefix() {
 }
 
 wine_env_display() {
-    local depth=${1:-24}
+    local depth=${1:-24} size=${2:-640x480}
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
@@ -92,7 +92,7 @@ wine_env_display() {
     # so two suites started side by side never share a display.
     local ready tries
     ready=$(mktemp) || return 1
-    Xvfb -displayfd 3 -screen 0 "640x480x$depth" -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${size}x$depth" -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
     WINE_ENV_XVFB_PID=$!
     for tries in $(seq 100); do
         if [ "$(wc -l <"$ready")" -gt 0 ]; then

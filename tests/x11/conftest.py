@@ -1,11 +1,10 @@
 """Fixtures of the module's tests: screens that end with the test, and a place for screenshots."""
 
-import os
-from pathlib import Path
 
 import pytest
 
 import harness
+from support import screenshots  # noqa: F401  (the screenshot folder of every Python suite)
 
 
 @pytest.fixture
@@ -37,12 +36,3 @@ def modules():
         if process.poll() is None:
             process.kill()
             process.wait()
-
-
-@pytest.fixture
-def shots(tmp_path):
-    """Where screenshots go; TARVELIMUNDE_X11_SHOTS keeps them after the run."""
-    keep = os.environ.get("TARVELIMUNDE_X11_SHOTS")
-    folder = Path(keep) if keep else tmp_path / "shots"
-    folder.mkdir(parents=True, exist_ok=True)
-    return folder

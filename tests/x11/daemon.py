@@ -13,6 +13,7 @@ from pathlib import Path
 import pytest
 
 import harness
+import support
 
 
 def require_root_and_daemon():
@@ -80,22 +81,17 @@ def command(screen, *args):
 def module_pids(name="tarvelimunde"):
     """Processes running the module, by the name their first argument ends in, under another user than
     ours: the daemon's throwaway user, never the modules that suites beside this one run."""
-    found = []
-    for entry in Path("/proc").iterdir():
-        if entry.name.isdigit():
-            try:
-                argv = (entry / "cmdline").read_bytes().split(b"\0")
-                if entry.stat().st_uid == os.geteuid():
-                    continue
-            except OSError:
-                continue
-            if argv and Path(argv[0].decode(errors="replace")).name == name:
-                found.append(int(entry.name))
-    return found
+    def others(pid):
+        try:
+            return Path(f"/proc/{pid}").stat().st_uid != os.geteuid()
+        except OSError:
+            return False
+    return [pid for pid in support.running_pids()
+            if others(pid) and Path((support.command_line(pid) or [""])[0]).name == name]
 
 
 def arguments_of(pid):
-    return [a.decode() for a in Path(f"/proc/{pid}/cmdline").read_bytes().split(b"\0") if a]
+    return support.command_line(pid)
 
 
 def timed(action, condition, timeout, what):

@@ -7,12 +7,12 @@ import sys
 import tempfile
 from pathlib import Path
 
-from PIL import Image, ImageChops
+from PIL import Image
 
 import xwd
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from xvfb import start_xvfb, wait_until  # noqa: E402  (shared with the Windows end-to-end tests)
+from support import differing, start_xvfb, stop_process, wait_until  # noqa: E402,F401  (shared)
 
 ROOT = Path(__file__).resolve().parents[2]
 TREE = Path(os.environ.get("TARVELIMUNDE_TREE", ROOT / "build/native"))
@@ -40,18 +40,23 @@ class Screen:
         """The screen as shown, in the installed colormap's colours, and the raw 8-bit pixel values."""
         return xwd.read_file(Path(self.folder.name) / "Xvfb_screen0")
 
+    def await_window(self, name="Tarvelimunde", timeout=10):
+        """The id of the first window of that name, once there is one."""
+        return wait_until(lambda: subprocess.run(
+            ["xdotool", "search", "--name", f"^{name}$"], env=self.env(), text=True, timeout=10,
+            stdout=subprocess.PIPE).stdout.split(), timeout, what=f"a window named {name}")[0]
+
+    def resize(self, window, width, height):
+        subprocess.run(["xdotool", "windowsize", window, str(width), str(height)], env=self.env(), check=True,
+                       timeout=10)
+
     def capture_window(self, window):
         dump = subprocess.run(["xwd", "-silent", "-id", str(window)], env=self.env(), check=True,
                               stdout=subprocess.PIPE, timeout=20).stdout
         return xwd.read(dump)
 
     def stop(self):
-        self.process.terminate()
-        try:
-            self.process.wait(5)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        stop_process(self.process)
         self.folder.cleanup()
 
 
@@ -74,11 +79,3 @@ def replay(tmp_path, seed, size, ticks):
                     "--png", str(path)], check=True, timeout=60)
     with Image.open(path) as image:
         return image.convert("RGB")
-
-
-def differing(expected, got):
-    """How many pixels differ."""
-    if expected.size != got.size:
-        return expected.size[0] * expected.size[1]
-    difference = ImageChops.difference(expected, got).convert("L").point(lambda v: 255 if v else 0)
-    return difference.histogram()[255]

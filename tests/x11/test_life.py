@@ -39,9 +39,7 @@ def test_a_signal_ends_it_at_once_with_the_segment_gone(screens, modules, depth,
 def test_window_id_wins_and_the_window_going_ends_it(screens, modules, tmp_path):
     screen = screens(800, 600, 24)
     host = modules(screen, "--window", "--ticks", 0)
-    window = harness.wait_until(lambda: subprocess.run(
-        ["xdotool", "search", "--name", "^Tarvelimunde$"], env=screen.env(), text=True,
-        stdout=subprocess.PIPE).stdout.split(), 10, what="the host window")[0]
+    window = screen.await_window()
     root = subprocess.run(["xwininfo", "-root"], env=screen.env(), text=True,
                           stdout=subprocess.PIPE).stdout.split("Window id: ")[1].split()[0]
     guest = modules(screen, "--root", "--window-id", window, "--seed", 4, "--ticks", 800,

@@ -1,6 +1,5 @@
 """--ticks N stills, pixel for pixel against tarvelimunde-replay --png, on 24-bit and 8-bit screens."""
 
-import subprocess
 
 import pytest
 
@@ -24,7 +23,7 @@ def matches(screen, expected, take):
 
 @pytest.mark.parametrize("depth", [24, 8])
 @pytest.mark.parametrize("seed,size,ticks", CONFIGURATIONS)
-def test_still_on_the_root_window_equals_the_replay(screens, modules, tmp_path, shots, depth, seed, size, ticks):
+def test_still_on_the_root_window_equals_the_replay(screens, modules, tmp_path, screenshots, depth, seed, size, ticks):
     screen = screens(*size, depth)
     expected = harness.replay(tmp_path, seed, size, ticks)
     # At 8 bits a colormap of its own, so that pixel value = palette index.
@@ -41,7 +40,7 @@ def test_still_on_the_root_window_equals_the_replay(screens, modules, tmp_path, 
         harness.wait_until(same, 20, what="the still")
     finally:
         if last:
-            last[0].save(shots / f"still-{depth}-{seed}-{size[0]}x{size[1]}.png")
+            last[0].save(screenshots / f"still-{depth}-{seed}-{size[0]}x{size[1]}.png")
     assert module.poll() is None
     assert harness.end(module) == (0, "")
 
@@ -51,15 +50,13 @@ def test_own_window_starts_afresh_at_a_new_size(screens, modules, tmp_path, dept
     screen = screens(640, 480, depth)
     extra = ["--install"] if depth == 8 else []
     module = modules(screen, "--window", *extra, "--seed", 9, "--ticks", 1500)
-    window = harness.wait_until(lambda: subprocess.run(
-        ["xdotool", "search", "--name", "^Tarvelimunde$"], env=screen.env(), text=True,
-        stdout=subprocess.PIPE).stdout.split(), 10, what="the window")[0]
+    window = screen.await_window()
 
     def shows(size):
         expected = harness.replay(tmp_path, 9, size, 1500)
         return lambda: harness.differing(expected, screen.capture_window(window)[0]) == 0
 
     harness.wait_until(shows((640, 480)), 20, what="the still in the window")
-    subprocess.run(["xdotool", "windowsize", window, "300", "200"], env=screen.env(), check=True, timeout=10)
+    screen.resize(window, 300, 200)
     harness.wait_until(shows((300, 200)), 20, what="the still at the new size")
     assert harness.end(module) == (0, "")

@@ -26,10 +26,11 @@ def read(data):
         image = Image.frombytes("P", (width, height), raw)
         image.putpalette(table)
         return image.convert("RGB"), raw
-    if bits_per_pixel != 32 or (red_mask, green_mask, blue_mask) != (0xFF0000, 0xFF00, 0xFF):
+    if bits_per_pixel not in (24, 32) or (red_mask, green_mask, blue_mask) != (0xFF0000, 0xFF00, 0xFF):
         raise ValueError(f"unexpected XWD layout: {bits_per_pixel} bits, masks {red_mask:x} {green_mask:x}")
     raw = b"".join(rows)
-    mode = "BGRX" if byte_order == 0 else "XRGB"
+    # 3 bytes a pixel when windows of other visuals are on the screen, which xwd then reads one by one.
+    mode = ("BGR" if byte_order == 0 else "RGB") if bits_per_pixel == 24 else "BGRX" if byte_order == 0 else "XRGB"
     return Image.frombytes("RGB", (width, height), raw, "raw", mode), None
 
 

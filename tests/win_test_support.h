@@ -1,4 +1,6 @@
-// Small pieces the e2e helper programs share: message pumping while waiting, and printing.
+// What the Windows test programs share, the GoogleTest suites under tests/win32
+// and the e2e helpers alike: handling messages while waiting, waiting for a
+// window or a process, and the helpers' report lines.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +22,21 @@ PumpFor(DWORD milliseconds)
         if (elapsed >= milliseconds)
             return;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+// Asks find() for the window until it answers one or the time is up, handling
+// this thread's messages meanwhile; the window, or null.
+template <typename Find>
+HWND
+AwaitWindow(Find find, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = find();
+        if (window || GetTickCount() - start >= milliseconds)
+            return window;
+        PumpFor(20);
     }
 }
 

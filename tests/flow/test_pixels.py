@@ -1,0 +1,21 @@
+"""Pixel for pixel: each capture of the flow build is the replay tool's picture of the same seed and tick
+count, the colours included."""
+
+import pytest
+
+from flow_harness import FLOW_SCR, await_figure, built, end_with_a_mouse_move, matching_capture, start_saver
+
+
+# Upright, the figures reach the right edge, whose tiles are then 26 pixels wide: rows of an 8-bit image
+# are padded to 4 bytes.
+@pytest.mark.parametrize("size", [(640, 480), (1280, 720), (250, 401)], ids=lambda size: "%dx%d" % size)
+def test_a_capture_equals_the_replay_of_its_seed_and_tick_count(screens, wines, screenshots, tmp_path, size):
+    scr = built(FLOW_SCR)
+    screen = screens(*size, root="#000000")
+    wine = wines(screen)
+    screen.xdotool("mousemove", 10, 10)
+    saver, started = start_saver(wine, scr)
+    await_figure(screen)
+    shot, (seed, ticks) = matching_capture(screen, saver, started, tmp_path)
+    shot.save(screenshots / ("flow-%dx%d-seed%d-tick%d.png" % (*size, seed, ticks)))
+    assert end_with_a_mouse_move(screen, saver) == 0
