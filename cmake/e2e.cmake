@@ -17,16 +17,12 @@ add_executable(e2e_window_probe tests/e2e/window_probe.cpp)
 set_target_properties(e2e_window_probe PROPERTIES OUTPUT_NAME window_probe)
 e2e_target(e2e_window_probe)
 
-set(E2E_ENVIRONMENT ${WINE_TEST_ENVIRONMENT}
-  TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR}
-  PYTHONDONTWRITEBYTECODE=1
-)
-foreach(suite switches fullscreen preview password setup_dialog faults soak)
-  add_test(NAME e2e_${suite}
-    COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${CMAKE_SOURCE_DIR}/tests/e2e/test_${suite}.py
-    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
-  set_tests_properties(e2e_${suite} PROPERTIES ENVIRONMENT "${E2E_ENVIRONMENT}" TIMEOUT 300
-    FIXTURES_REQUIRED wine_prefix)
+# Every tests/e2e/test_*.py is a suite of its own.
+tarvelimunde_pytest_suites(E2E_SUITES e2e ${CMAKE_SOURCE_DIR}/tests/e2e 300)
+foreach(suite IN LISTS E2E_SUITES)
+  wine_test_properties(${suite} ENVIRONMENT TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR}
+    TARVELIMUNDE_DOUBLES=$<TARGET_FILE_DIR:password_double>
+    TARVELIMUNDE_E2E_HELPERS=$<TARGET_FILE_DIR:e2e_window_probe>)
 endforeach()
 # A person may set TARVELIMUNDE_WINE_SOAK_SECONDS to soak for minutes (20 s when unset).
 set_tests_properties(e2e_soak PROPERTIES TIMEOUT 900)

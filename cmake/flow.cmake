@@ -7,11 +7,8 @@ set(FLOW_NAME "Tarvelimunde Flow")
 # The picture's side, built against the stand-in: the saver's sources but the
 # setup dialog (a real dialog, built with the host), and the stand-in but its
 # plain default procedures (the host's take their place) and its memory.
-set(FLOW_PICTURE_SOURCES ${SAVER_SOURCES} ${OFFSCREEN_SOURCES} ${CMAKE_SOURCE_DIR}/flow/flow_picture.cpp)
-list(REMOVE_ITEM FLOW_PICTURE_SOURCES
-  ${CMAKE_SOURCE_DIR}/saver/setup_dialog.cpp ${CMAKE_SOURCE_DIR}/saver/display_verdict.cpp
-  ${CMAKE_SOURCE_DIR}/offscreen/default_procedures.cpp ${CMAKE_SOURCE_DIR}/offscreen/frame_memory.cpp)
-add_library(flow_picture OBJECT ${FLOW_PICTURE_SOURCES})
+add_library(flow_picture OBJECT flow/flow_picture.cpp)
+target_link_libraries(flow_picture PRIVATE scr_options picture offscreen_stand_in)
 target_compile_definitions(flow_picture PRIVATE TARVELIMUNDE_OFFSCREEN
   # Both sides define a C-named ScreenSaverProc; the exported one is this build's, so the picture's is renamed.
   ScreenSaverProc=PictureScreenSaverProc)
@@ -19,12 +16,8 @@ target_include_directories(flow_picture PRIVATE saver resources offscreen flow)
 
 # The real side: the host, the setup dialog, this build's window procedure,
 # screen and memory, and the exact builds' resources with a manifest.
-set(FLOW_SCR_ONLY_SOURCES ${SCR_ONLY_SOURCES})
-list(REMOVE_ITEM FLOW_SCR_ONLY_SOURCES ${CMAKE_SOURCE_DIR}/host/module_identity.cpp)
 set(FLOW_RC ${CMAKE_SOURCE_DIR}/flow/flow.rc)
 add_executable(flow
-  ${HOST_SOURCES} ${FLOW_SCR_ONLY_SOURCES}
-  saver/setup_dialog.cpp
   flow/flow_display_verdict.cpp
   flow/flow_window.cpp
   flow/flow_screen.cpp
@@ -32,18 +25,18 @@ add_executable(flow
   flow/flow_identity.cpp
   ${FLOW_RC}
   $<TARGET_OBJECTS:flow_picture>)
+target_link_libraries(flow PRIVATE scr_options host host_clock process_start setup_dialog exports)
 add_dependencies(flow tarvelimunde_icon)
 target_include_directories(flow PRIVATE saver host resources offscreen flow)
 set_source_files_properties(${FLOW_RC} PROPERTIES
   INCLUDE_DIRECTORIES "${TARVELIMUNDE_ICON_DIR};${CMAKE_SOURCE_DIR}/resources;${CMAKE_SOURCE_DIR}/flow"
-  OBJECT_DEPENDS "${TARVELIMUNDE_ICON};${CMAKE_SOURCE_DIR}/flow/flow.manifest;${TARVELIMUNDE_RC}")
+  OBJECT_DEPENDS "${TARVELIMUNDE_ICON};${CMAKE_SOURCE_DIR}/flow/flow.manifest;${CMAKE_SOURCE_DIR}/resources/tarvelimunde.rc")
 # Compiled and linked as the exact 64-bit build is: no C runtime, the same
 # export, the same headers and layout.
-foreach(target flow_picture flow)
-  target_compile_options(${target} PRIVATE ${SCR_COMPILE_OPTIONS})
-endforeach()
 get_target_property(FLOW_LINK_OPTIONS Tarvelimunde LINK_OPTIONS)
 get_target_property(FLOW_LINK_LIBRARIES Tarvelimunde LINK_LIBRARIES)
+# The system's libraries only: the components are this build's own (above).
+list(FILTER FLOW_LINK_LIBRARIES EXCLUDE REGEX "^(scr_options|saver|host|host_clock|scr_runtime|resources|exports)$")
 get_target_property(FLOW_LINK_DEPENDS Tarvelimunde LINK_DEPENDS)
 get_target_property(FLOW_LINKER_LAUNCHER Tarvelimunde CXX_LINKER_LAUNCHER)
 target_link_options(flow PRIVATE ${FLOW_LINK_OPTIONS})
@@ -69,12 +62,11 @@ add_test(NAME flow_reproducible
           ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/reproducible-flow ${CMAKE_TOOLCHAIN_FILE}
           ${CMAKE_BUILD_TYPE} $<TARGET_FILE:flow> flow "flow/${FLOW_NAME}.scr")
 set_tests_properties(flow_reproducible PROPERTIES TIMEOUT 600)
-foreach(suite switches fullscreen preview password setup_dialog faults soak)
-  add_test(NAME e2e_flow_${suite}
-    COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${CMAKE_SOURCE_DIR}/tests/e2e/test_${suite}.py
-    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
-  set_tests_properties(e2e_flow_${suite} PROPERTIES
-    ENVIRONMENT "${E2E_ENVIRONMENT};TARVELIMUNDE_SAVER=$<TARGET_FILE:flow>;TARVELIMUNDE_SHOWS_FLOW=1" TIMEOUT 300
-    FIXTURES_REQUIRED wine_prefix)
+tarvelimunde_pytest_suites(FLOW_E2E_SUITES e2e_flow ${CMAKE_SOURCE_DIR}/tests/e2e 300)
+foreach(suite IN LISTS FLOW_E2E_SUITES)
+  wine_test_properties(${suite} ENVIRONMENT TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR}
+    TARVELIMUNDE_DOUBLES=$<TARGET_FILE_DIR:password_double>
+    TARVELIMUNDE_E2E_HELPERS=$<TARGET_FILE_DIR:e2e_window_probe>
+    TARVELIMUNDE_SAVER=$<TARGET_FILE:flow> TARVELIMUNDE_SHOWS_FLOW=1)
 endforeach()
 set_tests_properties(e2e_flow_soak PROPERTIES TIMEOUT 900)

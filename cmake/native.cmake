@@ -11,18 +11,26 @@ if(TARVELIMUNDE_SANITIZE)
   add_link_options(${SANITIZE_FLAGS})
 endif()
 
-add_library(tarvelimunde_saver STATIC ${SAVER_SOURCES} ${OFFSCREEN_SOURCES})
-target_include_directories(tarvelimunde_saver PUBLIC saver resources offscreen)
+# Components compiled once for every native program; a static library
+# passes its components' include folders on to its users, not their sources.
+function(tarvelimunde_static_library name)
+  add_library(${name} STATIC)
+  foreach(component IN LISTS ARGN)
+    target_link_libraries(${name} PRIVATE ${component})
+    target_include_directories(${name} PUBLIC $<TARGET_PROPERTY:${component},INTERFACE_INCLUDE_DIRECTORIES>)
+  endforeach()
+endfunction()
+
+tarvelimunde_static_library(tarvelimunde_saver saver offscreen)
 
 find_package(PNG REQUIRED)
 find_package(GIF REQUIRED)
 
-add_library(tarvelimunde_replay_core STATIC ${REPLAY_SOURCES} ${REPLAY_IMAGE_SOURCES})
-target_include_directories(tarvelimunde_replay_core PUBLIC tools/replay tools/output)
+tarvelimunde_static_library(tarvelimunde_replay_core replay replay_images output)
 target_link_libraries(tarvelimunde_replay_core PUBLIC tarvelimunde_saver PNG::PNG GIF::GIF)
 
-add_executable(tarvelimunde-replay ${REPLAY_MAIN_SOURCES})
-target_link_libraries(tarvelimunde-replay PRIVATE tarvelimunde_replay_core)
+add_executable(tarvelimunde-replay)
+target_link_libraries(tarvelimunde-replay PRIVATE replay_main tarvelimunde_replay_core)
 
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -54,8 +62,8 @@ target_link_libraries(native_tests PRIVATE offscreen_spy tarvelimunde_replay_cor
 target_compile_definitions(native_tests PRIVATE REPLAY_TOOL="$<TARGET_FILE:tarvelimunde-replay>")
 add_dependencies(native_tests tarvelimunde-replay)
 # The host's command-line reading, which needs no window calls.
-target_sources(native_tests PRIVATE tests/native/command_line_test.cpp host/command_line.cpp)
-target_include_directories(native_tests PRIVATE host)
+target_sources(native_tests PRIVATE tests/native/command_line_test.cpp)
+target_link_libraries(native_tests PRIVATE command_line)
 gtest_discover_tests(native_tests DISCOVERY_MODE PRE_TEST)
 
 add_executable(endurance_tests tests/native/endurance_test.cpp)
@@ -76,21 +84,20 @@ target_link_libraries(tick_benchmark PRIVATE tarvelimunde_saver benchmark::bench
 # replay tool take from outside.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   set(FUZZ_RUNS 200000 CACHE STRING "Executions of each fuzzer run by ctest")
-  add_executable(replay_options_fuzz tests/fuzz/replay_options_fuzz.cpp tools/replay/replay_options.cpp
-    tools/output/argument_text.cpp)
-  target_include_directories(replay_options_fuzz PRIVATE tools/replay tools/output)
+  add_executable(replay_options_fuzz tests/fuzz/replay_options_fuzz.cpp)
+  target_link_libraries(replay_options_fuzz PRIVATE replay_options)
   target_compile_options(replay_options_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_options(replay_options_fuzz PRIVATE -fsanitize=fuzzer)
-  add_executable(command_line_fuzz tests/fuzz/command_line_fuzz.cpp host/command_line.cpp)
-  target_include_directories(command_line_fuzz PRIVATE host)
+  add_executable(command_line_fuzz tests/fuzz/command_line_fuzz.cpp)
+  target_link_libraries(command_line_fuzz PRIVATE command_line)
   target_compile_options(command_line_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_options(command_line_fuzz PRIVATE -fsanitize=fuzzer)
 
   # New inputs go to a scratch folder; the committed corpus is only read.
   add_test(NAME fuzz_replay_options
     COMMAND sh -c "mkdir -p fuzz-work/replay_options && exec $<TARGET_FILE:replay_options_fuzz> -runs=${FUZZ_RUNS} -max_len=256 -artifact_prefix=fuzz-work/ fuzz-work/replay_options ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/replay_options")
-  add_executable(x11_options_fuzz tests/fuzz/x11_options_fuzz.cpp ${X11_OPTIONS_SOURCES})
-  target_include_directories(x11_options_fuzz PRIVATE x11 tools/output)
+  add_executable(x11_options_fuzz tests/fuzz/x11_options_fuzz.cpp)
+  target_link_libraries(x11_options_fuzz PRIVATE x11_options)
   target_compile_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)
   add_test(NAME fuzz_x11_options

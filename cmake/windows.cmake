@@ -11,25 +11,28 @@ include(cmake/python.cmake)
 include(cmake/host_tool.cmake)
 include(cmake/resources.cmake)
 
-add_executable(Tarvelimunde ${SAVER_SOURCES} ${HOST_SOURCES} ${SCR_ONLY_SOURCES} ${TARVELIMUNDE_RC})
-add_dependencies(Tarvelimunde tarvelimunde_icon)
-set_target_properties(Tarvelimunde PROPERTIES
-  SUFFIX .scr
-  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
-  LINK_DEPENDS "${TARVELIMUNDE_DEF};${CMAKE_SOURCE_DIR}/CHANGELOG.md"
-)
-target_include_directories(Tarvelimunde PRIVATE saver host resources)
-
-set(SCR_COMPILE_OPTIONS
+# The saver's own compiler options, for the shipped module and the replay tool
+# built as it is.
+add_library(scr_options INTERFACE)
+target_compile_options(scr_options INTERFACE
   -Os
   -fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-stack-protector
   -ffunction-sections -fno-ident
 )
+
+add_executable(Tarvelimunde)
+target_link_libraries(Tarvelimunde PRIVATE scr_options saver host host_clock scr_runtime resources exports)
+set_target_properties(Tarvelimunde PROPERTIES
+  SUFFIX .scr
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
+  LINK_DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md
+)
+
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   # Runs on a Pentium (and a 486); float stores round to 32 bits as the
   # picture's arithmetic expects; x86 exceptions unwind through fs:[0]
   # records, not through tables.
-  list(APPEND SCR_COMPILE_OPTIONS -march=i486 -mtune=pentium -ffloat-store
+  target_compile_options(scr_options INTERFACE -march=i486 -mtune=pentium -ffloat-store
     -fno-asynchronous-unwind-tables -fno-unwind-tables)
   # The sine and cosine work in doubles only, which the x87 already rounds to
   # 53 bits (the start-up sets that precision); storing every intermediate
@@ -48,7 +51,6 @@ else()
   # HIGH_ENTROPY_VA and NX_COMPAT.
   set(SCR_ENTRY ProcessStart)
 endif()
-target_compile_options(Tarvelimunde PRIVATE ${SCR_COMPILE_OPTIONS})
 # The memory routines must not be recognised as themselves and turned into
 # calls to memset and memcpy.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/host/runtime.cpp PROPERTIES
@@ -83,7 +85,6 @@ target_link_options(Tarvelimunde PRIVATE
   -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
   -Wl,--kill-at -Wl,--enable-stdcall-fixup
   ${SCR_ARCH_LINK_OPTIONS}
-  ${TARVELIMUNDE_DEF}
 )
 target_link_libraries(Tarvelimunde PRIVATE kernel32 user32 gdi32 advapi32 gcc)
 # At the top of the install prefix, which the preset names.
@@ -115,36 +116,41 @@ set_tests_properties(scr_reproducible PROPERTIES TIMEOUT 600)
 # own options, against the stand-in, so that its trace shows the arithmetic of
 # this build (x87 or SSE2) next to the native one, which is built here too,
 # with its images for the flow build's tests.
-add_executable(tarvelimunde-replay ${SAVER_SOURCES} ${OFFSCREEN_SOURCES}
-  ${REPLAY_MAIN_SOURCES} ${REPLAY_SOURCES} ${REPLAY_WITHOUT_IMAGE_SOURCES})
+add_executable(tarvelimunde-replay)
+target_link_libraries(tarvelimunde-replay PRIVATE scr_options saver offscreen replay replay_main
+  replay_without_images output)
 target_compile_definitions(tarvelimunde-replay PRIVATE TARVELIMUNDE_OFFSCREEN)
-target_include_directories(tarvelimunde-replay PRIVATE saver resources offscreen tools/replay tools/output)
 # All of it with the saver's options; trig.cpp keeps its own exception above.
-target_compile_options(tarvelimunde-replay PRIVATE ${SCR_COMPILE_OPTIONS})
 target_link_options(tarvelimunde-replay PRIVATE -static)
 target_link_libraries(tarvelimunde-replay PRIVATE kernel32)
 tarvelimunde_host_tool(NATIVE_REPLAY tarvelimunde-replay
-  SOURCES ${SAVER_SOURCES} ${OFFSCREEN_SOURCES} ${REPLAY_MAIN_SOURCES} ${REPLAY_SOURCES} ${REPLAY_IMAGE_SOURCES}
-  INCLUDES ${CMAKE_SOURCE_DIR}/saver ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR}/offscreen
-           ${CMAKE_SOURCE_DIR}/tools/replay ${CMAKE_SOURCE_DIR}/tools/output
-  LIBS png gif)
+  COMPONENTS saver offscreen replay replay_main replay_images output LIBS png gif)
 add_custom_target(native_replay ALL DEPENDS ${NATIVE_REPLAY})
 
 # Both trees run the same Windows and end-to-end suites, each program under the
-# Wine loader of its architecture, in copies of one prefix made per tree.
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  set(WINE_LOADER /usr/lib/wine/wine)
-else()
-  set(WINE_LOADER /usr/lib/wine/wine64)
-endif()
-set(WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
-set(WINE_TEST_ENVIRONMENT TARVELIMUNDE_WINE_TEMPLATE=${WINE_TEMPLATE} TARVELIMUNDE_WINE=${WINE_LOADER})
-add_test(NAME wine_template COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/prefix.sh template ${WINE_TEMPLATE})
+# Wine loader of its architecture (the toolchain's emulator), in copies of one
+# template prefix (the preset's TARVELIMUNDE_WINE_TEMPLATE, shared by both trees).
+set(TARVELIMUNDE_WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template CACHE PATH
+  "The Wine prefix that every test copies")
+add_test(NAME wine_template COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/prefix.sh template ${TARVELIMUNDE_WINE_TEMPLATE})
 set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 240)
+
+# Gives tests that run Windows programs the loader, the template and the
+# doubles for the system folder (a list of files).
+#   wine_test_properties(TEST [DOUBLES file...] [ENVIRONMENT name=value...])
+function(wine_test_properties name)
+  cmake_parse_arguments(ARG "" "" "DOUBLES;ENVIRONMENT" ${ARGN})
+  string(REPLACE ";" "\\;" doubles "${ARG_DOUBLES}")
+  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+    TARVELIMUNDE_WINE_TEMPLATE=${TARVELIMUNDE_WINE_TEMPLATE} TARVELIMUNDE_WINE=${CMAKE_CROSSCOMPILING_EMULATOR}
+    "TARVELIMUNDE_SYSTEM_DOUBLES=${doubles}" ${ARG_ENVIRONMENT})
+  set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED wine_prefix)
+endfunction()
+
 add_test(NAME replay_traces COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/replay_traces.sh
   ${NATIVE_REPLAY} $<TARGET_FILE:tarvelimunde-replay>)
-set_tests_properties(replay_traces PROPERTIES ENVIRONMENT "${WINE_TEST_ENVIRONMENT}"
-  FIXTURES_REQUIRED wine_prefix TIMEOUT 300)
+set_tests_properties(replay_traces PROPERTIES TIMEOUT 300)
+wine_test_properties(replay_traces)
 add_subdirectory(tests/doubles)
 add_subdirectory(tests/win32)
 include(cmake/e2e.cmake)

@@ -2,11 +2,8 @@
 # and MIT-SHM, with its settings file, man page and Debian package.
 include(GNUInstallDirs)
 
-add_library(tarvelimunde_x11_options STATIC ${X11_OPTIONS_SOURCES})
-target_include_directories(tarvelimunde_x11_options PUBLIC x11 tools/output)
-
-add_executable(tarvelimunde ${X11_SOURCES})
-target_link_libraries(tarvelimunde PRIVATE tarvelimunde_saver tarvelimunde_x11_options X11::X11 X11::Xext)
+add_executable(tarvelimunde)
+target_link_libraries(tarvelimunde PRIVATE x11_module x11_options tarvelimunde_saver X11::X11 X11::Xext)
 
 # It ships in a Debian package, so everything it is made of is built as Debian
 # builds its own: with dpkg-buildflags' flags for hardening=+all. (The
@@ -21,7 +18,8 @@ if(NOT TARVELIMUNDE_SANITIZE)
       COMMAND_ERROR_IS_FATAL ANY)
     separate_arguments(DEB_${kind} UNIX_COMMAND "${flags}")
   endforeach()
-  foreach(part tarvelimunde tarvelimunde_x11_options tarvelimunde_saver)
+  # The module compiles its own and its options' sources; the picture comes from tarvelimunde_saver.
+  foreach(part tarvelimunde tarvelimunde_saver)
     # The tree may lie outside the sources; the later map wins, so the debug
     # information, and the build id made from it, name no folder of this machine.
     target_compile_options(${part} PRIVATE ${DEB_CPPFLAGS} ${DEB_CXXFLAGS} -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
@@ -47,24 +45,20 @@ install(TARGETS tarvelimunde RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xsc
 install(FILES x11/tarvelimunde.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES ${X11_MAN_PAGE}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
-# Tests against the real daemon and Xvfb screens.
-include(cmake/python.cmake)
-set(X11_TEST_ENVIRONMENT TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR} PYTHONDONTWRITEBYTECODE=1)
+# Tests against the real daemon and Xvfb screens: every tests/x11/test_*.py.
 # Under the sanitizers the pictures and the options; timing, the daemon and the
 # package are the plain build's.
-set(X11_SUITES stills flow options)
-if(NOT TARVELIMUNDE_SANITIZE)
-  list(APPEND X11_SUITES life daemon package)
+include(cmake/python.cmake)
+if(TARVELIMUNDE_SANITIZE)
+  set(X11_PLAIN_BUILD_ONLY EXCEPT life daemon package package_root)
 endif()
-foreach(suite ${X11_SUITES})
-  add_test(NAME x11_${suite}
-    COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${CMAKE_SOURCE_DIR}/tests/x11/test_${suite}.py
-    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/x11)
-  set_tests_properties(x11_${suite} PROPERTIES ENVIRONMENT "${X11_TEST_ENVIRONMENT}" TIMEOUT 300)
+tarvelimunde_pytest_suites(X11_SUITES x11 ${CMAKE_SOURCE_DIR}/tests/x11 300 ${X11_PLAIN_BUILD_ONLY})
+foreach(suite IN LISTS X11_SUITES)
+  set_property(TEST ${suite} APPEND PROPERTY ENVIRONMENT TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR})
 endforeach()
 if(NOT TARVELIMUNDE_SANITIZE)
-  # A second build of the module from a copy of the sources, and perhaps a fresh Debian root.
-  set_tests_properties(x11_package PROPERTIES TIMEOUT 1800)
+  # A second build of the module from a copy of the sources; a fresh Debian root.
+  set_tests_properties(x11_package x11_package_root PROPERTIES TIMEOUT 1800)
 endif()
 
 # The Debian package: tarvelimunde_VERSION_amd64.deb (bash tools/release.sh).

@@ -40,11 +40,12 @@ def saver_path():
 
 
 def helper_path(name):
-    return built(TREE / "e2e" / name, "an e2e helper")
+    # ctest names the folders of the built helpers and doubles.
+    return built(Path(os.environ.get("TARVELIMUNDE_E2E_HELPERS", TREE / "e2e")) / name, "an e2e helper")
 
 
 def double_path(name):
-    return built(TREE / "doubles" / name, "a test double")
+    return built(Path(os.environ.get("TARVELIMUNDE_DOUBLES", TREE / "doubles")) / name, "a test double")
 
 
 def windows_path(path):

@@ -13,5 +13,7 @@ wine_env_template "$template" || exit 125
 wine_env_prefix "$template" || exit 125
 IFS=';' read -r -a doubles <<<"${TARVELIMUNDE_SYSTEM_DOUBLES:-}"
 wine_env_install "${doubles[@]}" || exit 125
+# A screen of its own, never the desktop's: tests side by side take no focus from each other.
+unset DISPLAY
 wine_env_display 24 || exit 125
 wine_env_run "$@"

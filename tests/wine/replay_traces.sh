@@ -15,6 +15,8 @@ trap 'wine_env_cleanup; rm -rf "$work"' EXIT
 work=$(mktemp -d)
 wine_env_template "$template" || exit 125
 wine_env_prefix "$template" || exit 125
+# A screen of its own, never the desktop's: tests side by side take no focus from each other.
+unset DISPLAY
 wine_env_display 24 || exit 125
 
 configurations=(

@@ -9,6 +9,7 @@
 #                                by wine_env_cleanup; exports WINEPREFIX
 #   wine_env_display [DEPTH [WxH]]  export DISPLAY: keep a working one, else start
 #                                Xvfb WxHxDEPTH (default 640x480x24) on a free number
+#                                (the tests unset DISPLAY: each has a screen of its own)
 #   wine_env_install FILE..      copy files (test doubles) into the prefix's system
 #                                folder of the programs' architecture, never
 #                                through a link into the template
@@ -87,25 +88,26 @@ wine_env_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
-    local n
-    for n in $(seq 90 189); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${size}x$depth" -nolisten tcp >/dev/null 2>&1 &
-        WINE_ENV_XVFB_PID=$!
-        local tries
-        for tries in $(seq 50); do
-            if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-                export DISPLAY=":$n"
-                return 0
-            fi
-            kill -0 "$WINE_ENV_XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$WINE_ENV_XVFB_PID" 2>/dev/null
-        wait "$WINE_ENV_XVFB_PID" 2>/dev/null
-        WINE_ENV_XVFB_PID=
+    # Xvfb picks a free number itself and writes it once it takes connections,
+    # so two suites started side by side never share a display.
+    local ready tries
+    ready=$(mktemp) || return 1
+    Xvfb -displayfd 3 -screen 0 "${size}x$depth" -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+    WINE_ENV_XVFB_PID=$!
+    for tries in $(seq 100); do
+        if [ "$(wc -l <"$ready")" -gt 0 ]; then
+            export DISPLAY=":$(head -n1 "$ready")"
+            rm -f "$ready"
+            return 0
+        fi
+        kill -0 "$WINE_ENV_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
-    echo "wine-env: no free X display" >&2
+    rm -f "$ready"
+    kill "$WINE_ENV_XVFB_PID" 2>/dev/null
+    wait "$WINE_ENV_XVFB_PID" 2>/dev/null
+    WINE_ENV_XVFB_PID=
+    echo "wine-env: no X display" >&2
     return 1
 }
 

@@ -79,8 +79,15 @@ def command(screen, *args):
 
 
 def module_pids(name="tarvelimunde"):
-    """Processes running the module, by the name their first argument ends in."""
-    return [pid for pid in support.running_pids() if Path((support.command_line(pid) or [""])[0]).name == name]
+    """Processes running the module, by the name their first argument ends in, under another user than
+    ours: the daemon's throwaway user, never the modules that suites beside this one run."""
+    def others(pid):
+        try:
+            return Path(f"/proc/{pid}").stat().st_uid != os.geteuid()
+        except OSError:
+            return False
+    return [pid for pid in support.running_pids()
+            if others(pid) and Path((support.command_line(pid) or [""])[0]).name == name]
 
 
 def arguments_of(pid):
