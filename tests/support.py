@@ -1,6 +1,6 @@
-"""What the Python tests and benchmarks share, each written once: an Xvfb server on a display
+"""What the Python tests and benchmarks share, each written once: an X server (Xvfb, Xorg) on a display
 number of its own choosing and its end, waiting on a condition instead of a time, pixel
-differences, a process's CPU time and memory from /proc, and the screenshot folder."""
+differences, the replay tool's still, a process's CPU time and memory from /proc, and the screenshot folder."""
 
 import os
 import subprocess
@@ -10,22 +10,26 @@ from pathlib import Path
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
-def start_xvfb(width, height, depth, *extra):
-    """Starts Xvfb on a free display; returns the process and the display's name."""
+def start_x_server(command, what):
+    """Starts an X server on a free display (-displayfd); returns the process and the display's name."""
     read_end, write_end = os.pipe()
-    # -noreset: the screen keeps what was drawn when the last client goes.
-    process = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x{depth}",
-         "-nolisten", "tcp", "-noreset", *extra],
-        pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = subprocess.Popen([command[0], "-displayfd", str(write_end), *command[1:]],
+                               pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as reader:
         number = reader.readline().strip()
     if not number:
         process.kill()
         process.wait()
-        raise RuntimeError("Xvfb did not start")
+        raise RuntimeError(f"{what} did not start")
     return process, f":{number}"
+
+
+def start_xvfb(width, height, depth, *extra):
+    """Starts Xvfb on a free display; returns the process and the display's name."""
+    # -noreset: the screen keeps what was drawn when the last client goes.
+    return start_x_server(["Xvfb", "-screen", "0", f"{width}x{height}x{depth}", "-nolisten", "tcp", "-noreset",
+                           *extra], "Xvfb")
 
 
 def stop_process(process, timeout=5):
@@ -51,12 +55,24 @@ def wait_until(condition, timeout, interval=0.05, what="condition"):
 
 
 def differing(expected, got):
-    """How many pixels of two RGB images differ; all of them when the sizes do."""
+    """How many pixels of two RGB images differ, by any amount in any channel; all of them when the
+    sizes do."""
     from PIL import ImageChops
     if expected.size != got.size:
         return expected.size[0] * expected.size[1]
-    difference = ImageChops.difference(expected, got).convert("L").point(lambda v: 255 if v else 0)
+    red, green, blue = ImageChops.difference(expected, got).split()
+    difference = ImageChops.lighter(ImageChops.lighter(red, green), blue).point(lambda v: 255 if v else 0)
     return difference.histogram()[255]
+
+
+def replay_png(replay, folder, seed, size, ticks):
+    """The replay tool's still (`--png`) of that seed, size and tick count, in RGB."""
+    from PIL import Image
+    path = Path(folder) / f"replay-{seed}-{size[0]}x{size[1]}-{ticks}.png"
+    subprocess.run([str(replay), "--seed", str(seed), "--size", f"{size[0]}x{size[1]}", "--ticks", str(ticks),
+                    "--png", str(path)], check=True, timeout=60)
+    with Image.open(path) as image:
+        return image.convert("RGB")
 
 
 def changed_fraction(first, second):

@@ -6,7 +6,7 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from support import stop_process, wait_until
+from support import start_x_server, stop_process, wait_until
 
 CONFIG = """\
 Section "ServerFlags"
@@ -65,19 +65,14 @@ class Xorg:
         config = Path(self.folder.name) / "xorg.conf"
         config.write_text(CONFIG.format(heads=len(monitors), width=width, height=height,
                                         video_ram=max(16384, width * height * 4 // 1024 + 4096)))
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
+        try:
             # -sharevts: stays off the console's VT switching.
-            ["Xorg", "-displayfd", str(write_end), "-config", str(config), "-noreset", "-nolisten", "tcp",
-             "-sharevts", "-novtswitch", "-logfile", str(Path(self.folder.name) / "xorg.log")],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as reader:
-            number = reader.readline().strip()
-        if not number:
-            self.stop()
-            raise RuntimeError("Xorg did not start")
-        self.name = f":{number}"
+            self.process, self.name = start_x_server(
+                ["Xorg", "-config", str(config), "-noreset", "-nolisten", "tcp", "-sharevts", "-novtswitch",
+                 "-logfile", str(Path(self.folder.name) / "xorg.log")], "Xorg")
+        except RuntimeError:
+            self.folder.cleanup()
+            raise
         try:
             self._lay_out()
         except Exception:

@@ -1,8 +1,5 @@
 """Fixtures of the e2e suites: the two Xvfb displays, the Wine template and a fresh prefix per test."""
 
-import os
-from pathlib import Path
-
 import pytest
 
 import harness
@@ -20,11 +17,7 @@ def displays():
 
 @pytest.fixture(scope="session")
 def wine_template(tmp_path_factory):
-    """The prefix the whole run copies from: made by the ctest fixture, or here when pytest runs alone."""
-    given = os.environ.get("TARVELIMUNDE_WINE_TEMPLATE")
-    if given and (Path(given) / "system.reg").exists():
-        return Path(given)
-    return harness.make_template(tmp_path_factory.mktemp("template") / "prefix")
+    return harness.run_template(tmp_path_factory)
 
 
 def _wine(template, display, workdir):

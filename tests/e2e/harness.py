@@ -113,6 +113,15 @@ def make_template(prefix):
     return Path(prefix)
 
 
+def run_template(tmp_path_factory):
+    """The prefix a whole pytest run copies from: the ctest fixture's, or one made here when pytest
+    runs alone."""
+    given = os.environ.get("TARVELIMUNDE_WINE_TEMPLATE")
+    if given and (Path(given) / "system.reg").exists():
+        return Path(given)
+    return make_template(tmp_path_factory.mktemp("template") / "prefix")
+
+
 def prefix_sh(*args, env=None):
     subprocess.run(["bash", str(ROOT / "tests/wine/prefix.sh"), *map(str, args)], env=env, check=True, timeout=60)
 

@@ -1,9 +1,5 @@
 """Fixtures of the flow build's tests: screens and Wine prefixes that end with the test, the template
-prefix, and where screenshots go. A run whose every case was skipped ends with 77, which ctest reports
-as skipped."""
-
-import os
-from pathlib import Path
+prefix, and where screenshots go."""
 
 import pytest
 
@@ -14,11 +10,7 @@ from support import screenshots  # noqa: F401  (the screenshot folder of every P
 
 @pytest.fixture(scope="session")
 def wine_template(tmp_path_factory):
-    """The prefix the whole run copies from: made by the ctest fixture, or here when pytest runs alone."""
-    given = os.environ.get("TARVELIMUNDE_WINE_TEMPLATE")
-    if given and (Path(given) / "system.reg").exists():
-        return Path(given)
-    return harness.make_template(tmp_path_factory.mktemp("template") / "prefix")
+    return harness.run_template(tmp_path_factory)
 
 
 @pytest.fixture
@@ -46,9 +38,3 @@ def wines(wine_template, tmp_path):
     yield make
     for wine in started:
         wine.shutdown()
-
-
-def pytest_sessionfinish(session, exitstatus):
-    reporter = session.config.pluginmanager.get_plugin("terminalreporter")
-    if exitstatus == 0 and reporter and reporter.stats.get("skipped") and not reporter.stats.get("passed"):
-        session.exitstatus = 77

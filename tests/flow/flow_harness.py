@@ -12,14 +12,14 @@ from contextlib import contextmanager
 from pathlib import Path
 
 import pytest
-from PIL import Image, ImageChops
+from PIL import ImageChops
 
 TESTS = Path(__file__).resolve().parents[1]
 sys.path[:0] = [str(TESTS), str(TESTS / "e2e"), str(TESTS / "x11")]
 import harness  # noqa: E402  (the e2e suites' Wine prefix and window probe)
 import xwd  # noqa: E402
 from xorg import Xorg  # noqa: E402
-from support import start_xvfb, stop_process, wait_until  # noqa: E402
+from support import differing, replay_png, start_xvfb, stop_process, wait_until  # noqa: E402
 
 EXACT_SCR = harness.TREE / "Tarvelimunde.scr"
 FLOW_SCR = Path(os.environ.get("TARVELIMUNDE_FLOW_SCR", harness.TREE / "flow/Tarvelimunde Flow.scr"))
@@ -103,18 +103,8 @@ def count_drawn(image):
     return drawn_mask(image).histogram()[255]
 
 
-def differing(first, second):
-    """How many pixels differ, by any amount."""
-    return count_drawn(ImageChops.difference(first, second))
-
-
 def replay(folder, seed, size, ticks):
-    """`tarvelimunde-replay --png` for that seed and tick count, in RGB."""
-    path = Path(folder) / f"replay-{seed}-{size[0]}x{size[1]}-{ticks}.png"
-    subprocess.run([str(REPLAY), "--seed", str(seed), "--size", f"{size[0]}x{size[1]}", "--ticks", str(ticks),
-                    "--png", str(path)], check=True, timeout=60)
-    with Image.open(path) as image:
-        return image.convert("RGB")
+    return replay_png(REPLAY, folder, seed, size, ticks)
 
 
 def candidate_ticks(seed, picture, ticks):

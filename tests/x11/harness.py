@@ -7,12 +7,11 @@ import sys
 import tempfile
 from pathlib import Path
 
-from PIL import Image
 
 import xwd
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from support import differing, start_xvfb, stop_process, wait_until  # noqa: E402,F401  (shared)
+from support import differing, replay_png, start_xvfb, stop_process, wait_until  # noqa: E402,F401  (shared)
 
 ROOT = Path(__file__).resolve().parents[2]
 TREE = Path(os.environ.get("TARVELIMUNDE_TREE", ROOT / "build/native"))
@@ -74,8 +73,4 @@ def end(process, timeout=5):
 
 
 def replay(tmp_path, seed, size, ticks):
-    path = Path(tmp_path) / f"replay-{seed}-{size[0]}x{size[1]}-{ticks}.png"
-    subprocess.run([str(REPLAY), "--seed", str(seed), "--size", f"{size[0]}x{size[1]}", "--ticks", str(ticks),
-                    "--png", str(path)], check=True, timeout=60)
-    with Image.open(path) as image:
-        return image.convert("RGB")
+    return replay_png(REPLAY, tmp_path, seed, size, ticks)
