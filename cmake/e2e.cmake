@@ -26,3 +26,5 @@ foreach(suite IN LISTS E2E_SUITES)
 endforeach()
 # A person may set TARVELIMUNDE_WINE_SOAK_SECONDS to soak for minutes (20 s when unset).
 set_tests_properties(e2e_soak PROPERTIES TIMEOUT 900)
+# The longest suites start first when ctest runs several at once.
+set_tests_properties(e2e_faults e2e_fullscreen PROPERTIES COST 50)
