@@ -7,17 +7,24 @@
 
 #include <cstdio>
 
+// Handles the messages this thread has now.
+inline void
+HandlePending()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
 // Handles this thread's messages for the given time.
 inline void
 PumpFor(DWORD milliseconds)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        HandlePending();
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= milliseconds)
             return;
@@ -46,11 +53,7 @@ WaitForProcess(HANDLE process, DWORD milliseconds)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        HandlePending();
         if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
             return true;
         DWORD elapsed = GetTickCount() - start;
