@@ -25,7 +25,7 @@ add_executable(flow
   flow/flow_identity.cpp
   ${FLOW_RC}
   $<TARGET_OBJECTS:flow_picture>)
-target_link_libraries(flow PRIVATE scr_options host host_clock process_start setup_dialog exports)
+target_link_libraries(flow PRIVATE scr_options host process_start setup_dialog exports)
 add_dependencies(flow tarvelimunde_icon)
 target_include_directories(flow PRIVATE saver host resources offscreen flow)
 set_source_files_properties(${FLOW_RC} PROPERTIES
@@ -36,7 +36,7 @@ set_source_files_properties(${FLOW_RC} PROPERTIES
 get_target_property(FLOW_LINK_OPTIONS Tarvelimunde LINK_OPTIONS)
 get_target_property(FLOW_LINK_LIBRARIES Tarvelimunde LINK_LIBRARIES)
 # The system's libraries only: the components are this build's own (above).
-list(FILTER FLOW_LINK_LIBRARIES EXCLUDE REGEX "^(scr_options|saver|host|host_clock|scr_runtime|resources|exports)$")
+list(FILTER FLOW_LINK_LIBRARIES EXCLUDE REGEX "^(scr_options|saver|host|scr_runtime|resources|exports)$")
 get_target_property(FLOW_LINK_DEPENDS Tarvelimunde LINK_DEPENDS)
 get_target_property(FLOW_LINKER_LAUNCHER Tarvelimunde CXX_LINKER_LAUNCHER)
 target_link_options(flow PRIVATE ${FLOW_LINK_OPTIONS})

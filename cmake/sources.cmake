@@ -40,9 +40,6 @@ target_sources(host INTERFACE
 )
 target_include_directories(host INTERFACE host)
 target_link_libraries(host INTERFACE command_line)
-add_library(host_clock INTERFACE)
-target_sources(host_clock INTERFACE host/tick_count.cpp)
-target_include_directories(host_clock INTERFACE host)
 # Only in the shipped module: our own entry point, memory routines and
 # description string stand in for the C runtime.
 add_library(process_start INTERFACE)

@@ -21,7 +21,7 @@ target_compile_options(scr_options INTERFACE
 )
 
 add_executable(Tarvelimunde)
-target_link_libraries(Tarvelimunde PRIVATE scr_options saver host host_clock scr_runtime resources exports)
+target_link_libraries(Tarvelimunde PRIVATE scr_options saver host scr_runtime resources exports)
 set_target_properties(Tarvelimunde PROPERTIES
   SUFFIX .scr
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}

@@ -95,7 +95,7 @@ VerifyBeforeClose(HWND window)
         hostState.closing = 1;
         return 1;
     }
-    uint32_t now = ReadTickCount();
+    uint32_t now = GetTickCount();
     if (hostState.lastVerifyTick != kNoVerification
         && TickDifference(hostState.lastVerifyTick, now) < kVerifyInterval)
         return hostState.closing;
@@ -113,7 +113,7 @@ VerifyBeforeClose(HWND window)
     if (answer == 0)
         HideCursor();
     // Counted from the end of the verification, not its start.
-    hostState.lastVerifyTick = ReadTickCount();
+    hostState.lastVerifyTick = GetTickCount();
     return hostState.closing;
 }
 

@@ -20,8 +20,4 @@ BOOL SetSaverRunning(int32_t running);
 POINT ReadCursor();
 uint32_t TickDifference(uint32_t earlier, uint32_t later);
 
-// The millisecond tick count; its own seam so that tests can place it near
-// the counter's wrap.
-uint32_t ReadTickCount();
-
 #endif

@@ -1,5 +1,5 @@
-// A stand-in for the picture's ScreenSaverProc that records what reaches it
-// and passes everything on to SaverDefaultProc, as the picture does.
+// The picture of host_tests, a saver of its own: its ScreenSaverProc records
+// what reaches it and passes everything on to SaverDefaultProc.
 #ifndef TARVELIMUNDE_TESTS_PICTURE_DOUBLE_H
 #define TARVELIMUNDE_TESTS_PICTURE_DOUBLE_H
 

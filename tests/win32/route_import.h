@@ -9,8 +9,7 @@
 //   RouteImport(&__imp_GetCursorPos, real);
 //
 // The host's sources are linked unchanged, so the calls routed are the very
-// ones the shipped saver makes. Link substitution is kept for the program's
-// own seams (ReadTickCount, ScreenSaverProc), never for a system function.
+// ones the shipped saver makes.
 #ifndef TARVELIMUNDE_TESTS_ROUTE_IMPORT_H
 #define TARVELIMUNDE_TESTS_ROUTE_IMPORT_H
 

@@ -5,10 +5,32 @@
 
 #include "password_double.h"
 #include "picture_double.h"
+#include "route_import.h"
 #include "test_windows.h"
-#include "tick_double.h"
+
+extern "C" DWORD (WINAPI *__imp_GetTickCount)() IMPORT_SLOT(GetTickCount, 0);
 
 namespace {
+
+// The close protocol's clock here: frozen at a value, or the system's moved
+// by an offset so that it passes the counter's wrap.
+struct TestTicks {
+    int frozen;
+    uint32_t value;
+    uint32_t offset;
+    int reads;
+} testTicks;
+
+DWORD (WINAPI *systemTickCount)();
+
+DWORD WINAPI
+TestTickCount()
+{
+    ++testTicks.reads;
+    if (testTicks.frozen)
+        return testTicks.value;
+    return systemTickCount() + testTicks.offset;
+}
 
 struct DuringAsking {
     int queuedTimers;
@@ -71,6 +93,7 @@ protected:
         during = DuringAsking();
         testTicks = TestTicks();
         testTicks.frozen = 1;
+        systemTickCount = RouteImport(&__imp_GetTickCount, TestTickCount);
         SetUsePasswordNumber(1);
         LoadPasswordVerifier();
         ASSERT_NE(hostState.verifyPassword, (VerifyScreenSavePwdProc)NULL);
@@ -81,6 +104,7 @@ protected:
     }
     void TearDown() override
     {
+        RouteImport(&__imp_GetTickCount, systemTickCount);
         UnloadPasswordVerifier();
         RemoveUsePassword();
         if (IsWindow(window))
@@ -181,7 +205,7 @@ TEST_F(VerifyBeforeCloseTest, TheIntervalHoldsWhileTheRealClockWraps)
 {
     // The system's clock, shifted so that it passes zero during the test.
     testTicks.frozen = 0;
-    testTicks.offset = 0u - GetTickCount() - 100u;
+    testTicks.offset = 0u - systemTickCount() - 100u;
     verifier->answer = 0;
     ASSERT_EQ(VerifyBeforeClose(window), 0);
     EXPECT_GT(hostState.lastVerifyTick, 0xFFFFFF00u);
@@ -190,9 +214,9 @@ TEST_F(VerifyBeforeCloseTest, TheIntervalHoldsWhileTheRealClockWraps)
     // Until the shifted clock is 200 ms past the refusal, counted here apart
     // from the code under test.
     const uint32_t due = hostState.lastVerifyTick + 200u;
-    while ((int32_t)(GetTickCount() + testTicks.offset - due) < 0)
+    while ((int32_t)(systemTickCount() + testTicks.offset - due) < 0)
         Sleep(1);
-    ASSERT_LT(GetTickCount() + testTicks.offset, 1000u);
+    ASSERT_LT(systemTickCount() + testTicks.offset, 1000u);
     verifier->answer = 1;
     EXPECT_EQ(VerifyBeforeClose(window), 1);
     EXPECT_EQ(verifier->calls, 2);
