@@ -1,34 +1,35 @@
 #!/usr/bin/env bash
-# Repeats each end-to-end and Win32 suite of the Windows trees under three
-# conditions, an idle machine, both cores busy (stress-ng --cpu 2) and pinned to
-# one core (taskset -c 0), and prints a table of suites x conditions x failures.
-# The trees must be built. Logs of failed runs stay in build/flake-hunt/.
+# Repeats the Windows trees' and the browser's suites as tools/test.sh runs them,
+# side by side with each preset's own parallel jobs, under three conditions: an
+# idle machine, both cores busy (stress-ng --cpu 2) and pinned to one core
+# (taskset -c 0). Prints a table of suites x conditions x failures. The trees
+# must be built. Logs of failed runs stay in build/flake-hunt/.
 #
-#   bash tools/flake-hunt.sh [-n IDLE,BUSY,PINNED] [-j JOBS] [-R REGEX] [PRESET...]
+#   bash tools/flake-hunt.sh [-n IDLE,BUSY,PINNED] [-R REGEX] [PRESET...]
 #
 #   -n  repetitions of each condition (default 5,3,3; 0 leaves one out)
-#   -j  ctest's parallel jobs, as the suites run when shipped (default 1)
-#   -R  the suites, a ctest regex (default every e2e and Win32 suite)
-#   PRESET  the trees (default win32 win64)
+#   -R  the suites, a ctest regex (default all of them)
+#   PRESET  the trees (default win32 win64 web, the second round of tools/test.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-counts=5,3,3 jobs=1
-regex='^(e2e_.*|host_.*|saver_run_tests|setup_dialog_tests)$'
-while getopts "n:j:R:" option; do
+counts=5,3,3
+regex=.
+while getopts "n:R:" option; do
   case $option in
     n) counts=$OPTARG ;;
-    j) jobs=$OPTARG ;;
     R) regex=$OPTARG ;;
     *) sed -n '2,13p' "$0" >&2; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
 presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(win32 win64)
+[ ${#presets[@]} -gt 0 ] || presets=(win32 win64 web)
 IFS=, read -r idle busy pinned <<<"$counts"
 logs=build/flake-hunt
 mkdir -p "$logs"
+# Every Windows test copies the template prefix, which the first round makes.
+ctest --preset win64 -R '^wine_template$' >"$logs/template.log" 2>&1
 
 load_pid=
 stop_load() {
@@ -45,27 +46,31 @@ results=$logs/results
 : >"$results"
 
 run_condition() {
-  local condition=$1 repetitions=$2 preset rep log tests name
+  local condition=$1 repetitions=$2 preset rep log name
   [ "$repetitions" -gt 0 ] || return 0
   local prefix=()
   case $condition in
     busy) stress-ng --cpu 2 --quiet & load_pid=$! ;;
     pinned) prefix=(taskset -c 0) ;;
   esac
-  for preset in "${presets[@]}"; do
-    mapfile -t tests < <(ctest --test-dir "build/$preset" -N -R "$regex" | sed -n 's/^ *Test *#[0-9]*: //p')
-    for rep in $(seq "$repetitions"); do
+  for rep in $(seq "$repetitions"); do
+    echo "flake-hunt: $condition, run $rep of $repetitions: ${presets[*]} side by side" >&2
+    local runs=()
+    for preset in "${presets[@]}"; do
+      "${prefix[@]}" nice ctest --preset "$preset" -R "$regex" >"$logs/$condition-$preset-$rep.log" 2>&1 &
+      runs+=($!)
+    done
+    wait "${runs[@]}" || true
+    for preset in "${presets[@]}"; do
       log=$logs/$condition-$preset-$rep.log
-      echo "flake-hunt: $condition, $preset, run $rep of $repetitions" >&2
-      "${prefix[@]}" nice ctest --test-dir "build/$preset" -R "$regex" -j "$jobs" --output-on-failure >"$log" 2>&1 || true
       # A suite passed when ctest's line for it says so; anything else (failed, timed out, not run) counts.
-      for name in "${tests[@]}"; do
+      while read -r name; do
         if grep -Eq "Test +#[0-9]+: $name \.+ +Passed" "$log"; then
           echo "$preset/$name $condition 0" >>"$results"
         else
           echo "$preset/$name $condition 1" >>"$results"
         fi
-      done
+      done < <(ctest --preset "$preset" -N -R "$regex" | sed -n 's/^ *Test *#[0-9]*: //p')
       grep -q "100% tests passed" "$log" && rm -f "$log"
     done
   done
