@@ -86,14 +86,14 @@ awk '
   { key = $1 SUBSEP $2; runs[key]++; failed[key] += $3; suites[$1] = 1; seen[$2] = 1 }
   END {
     n = split("idle busy pinned", order, " ")
-    printf "%-46s", "suite"
+    printf "%-50s", "suite"
     for (i = 1; i <= n; i++) if (order[i] in seen) printf " %8s", order[i]
     printf "\n"
     count = 0
     for (s in suites) names[++count] = s
     for (i = 1; i <= count; i++) for (j = i + 1; j <= count; j++) if (names[j] < names[i]) { t = names[i]; names[i] = names[j]; names[j] = t }
     for (i = 1; i <= count; i++) {
-      printf "%-46s", names[i]
+      printf "%-50s", names[i]
       for (c = 1; c <= n; c++) if (order[c] in seen) printf " %8s", failed[names[i], order[c]] "/" runs[names[i], order[c]]
       printf "\n"
     }

@@ -27,6 +27,10 @@ SAVER = os.environ.get("TARVELIMUNDE_SAVER")
 SHOWS_FLOW = os.environ.get("TARVELIMUNDE_SHOWS_FLOW") == "1"
 # ExitProcess(-1) as Wine hands it on to Linux: the low byte.
 EXIT_MINUS_ONE = 255
+# How long a test waits for the picture to move on. Only a saver that stopped
+# drawing takes this long; with both cores busy and every suite beside it, a
+# drawing saver has been seen to take more than 15 s to cover a figure's start.
+PICTURE_TIMEOUT = 60
 
 
 def built(path, what):
@@ -160,8 +164,16 @@ class Wine:
         return self._run(args, timeout)
 
     def _run(self, args, timeout):
-        return subprocess.run([WINE, *map(str, args)], env=self.env, timeout=timeout, text=True,
-                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        # Wine's standard error goes to a file: a pipe would stay open as long as
+        # the services that the first program starts.
+        with open(self.workdir / "wine-errors.log", "a") as errors:
+            return subprocess.run([WINE, *map(str, args)], env=self.env, timeout=timeout, text=True,
+                                  stdout=subprocess.PIPE, stderr=errors)
+
+    def errors(self, lines=10):
+        """The end of what Wine said on standard error in the commands run so far."""
+        path = self.workdir / "wine-errors.log"
+        return "\n".join(path.read_text(errors="replace").splitlines()[-lines:]) if path.exists() else ""
 
     def start(self, args, **kwargs):
         # Any program that starts may take the foreground.
@@ -237,7 +249,7 @@ class Wine:
 
     def reg_add(self, key, name, kind, data):
         result = self.run(["reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"])
-        assert result.returncode == 0, f"reg add {key} {name} failed"
+        assert result.returncode == 0, f"reg add {key} {name} ended with {result.returncode}: {self.errors()}"
 
     def install(self, name, folder=None, where=None):
         """Puts a built double where the system keeps the real one, or into the folder where;
@@ -277,7 +289,7 @@ def keeps_running(process, progress):
     return progress() and process.poll() is None
 
 
-def picture_moves_on(saver, display, path, changes=3, timeout=20):
+def picture_moves_on(saver, display, path, changes=3, timeout=PICTURE_TIMEOUT):
     """The full-screen saver's progress: its picture has moved on the given number of times, covering
     the screen each time. Input that came before is handled by then: Wine reads the display's events at
     least every few timer messages, and a timer message is dispatched only when no input or posted
@@ -294,7 +306,7 @@ def picture_moves_on(saver, display, path, changes=3, timeout=20):
     return progress
 
 
-def keeps_drawing(saver, display, path, changes=3, timeout=20):
+def keeps_drawing(saver, display, path, changes=3, timeout=PICTURE_TIMEOUT):
     """The full-screen saver keeps running: its picture moves on."""
     return keeps_running(saver, picture_moves_on(saver, display, path, changes, timeout))
 

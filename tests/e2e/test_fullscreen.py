@@ -37,7 +37,7 @@ def test_topmost_window_over_the_whole_screen_keeps_drawing(wine_any, screenshot
         lambda: (lambda shot: shot if harness.changed_fraction(first, shot) > 0.001
                  and harness.non_black_fraction(shot) > 0.002 else None)(
             wine_any.display.screenshot(screenshots / f"fullscreen-{depth}-b.png")),
-        timeout=15, interval=0.5, what="the picture to change and show a figure")
+        timeout=harness.PICTURE_TIMEOUT, interval=0.5, what="the picture to change and show a figure")
     for shot in (first, second):
         # The white root shows nowhere: the saver covers the screen.
         assert harness.uncovered_fraction(shot) == 0
