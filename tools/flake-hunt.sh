@@ -19,7 +19,7 @@ while getopts "n:R:" option; do
   case $option in
     n) counts=$OPTARG ;;
     R) regex=$OPTARG ;;
-    *) sed -n '2,13p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,12p' "$0" >&2; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
