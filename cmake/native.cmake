@@ -64,12 +64,14 @@ add_dependencies(native_tests tarvelimunde-replay)
 # The host's command-line reading, which needs no window calls.
 target_sources(native_tests PRIVATE tests/native/command_line_test.cpp)
 target_link_libraries(native_tests PRIVATE command_line)
+tarvelimunde_test_code(native_tests)
 gtest_discover_tests(native_tests DISCOVERY_MODE PRE_TEST)
 
 add_executable(endurance_tests tests/native/endurance_test.cpp)
 target_link_libraries(endurance_tests PRIVATE offscreen_spy GTest::gtest_main)
 target_include_directories(endurance_tests PRIVATE tests/native)
 target_link_options(endurance_tests PRIVATE -Wl,--wrap=malloc)
+tarvelimunde_test_code(endurance_tests)
 gtest_discover_tests(endurance_tests DISCOVERY_MODE PRE_TEST)
 
 # The module's area sent a frame, tiles against the bounding box (tests/bench/x11_from_outside.py).
