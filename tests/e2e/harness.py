@@ -16,6 +16,8 @@ ROOT = Path(__file__).resolve().parents[2]
 # Wine loader for its architecture: wine for 32-bit programs, wine64 for 64-bit.
 TREE = Path(os.environ.get("TARVELIMUNDE_TREE", ROOT / "build/win64"))
 WINE = os.environ.get("TARVELIMUNDE_WINE", "/usr/lib/wine/wine64")
+# Started as wine-env.sh starts every Wine program: without address randomisation (see there).
+WINE_LOADER = ["setarch", "-R", WINE]
 WINESERVER = "/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64") else "/usr/lib/wine/wineserver"
 SCREEN = (640, 480)
 SAVER_NAME = "Tarvelimunde.scr"
@@ -167,7 +169,7 @@ class Wine:
         # Wine's standard error goes to a file: a pipe would stay open as long as
         # the services that the first program starts.
         with open(self.workdir / "wine-errors.log", "a") as errors:
-            return subprocess.run([WINE, *map(str, args)], env=self.env, timeout=timeout, text=True,
+            return subprocess.run([*WINE_LOADER, *map(str, args)], env=self.env, timeout=timeout, text=True,
                                   stdout=subprocess.PIPE, stderr=errors)
 
     def errors(self, lines=10):
@@ -178,7 +180,7 @@ class Wine:
     def start(self, args, **kwargs):
         # Any program that starts may take the foreground.
         self.saver_in_front = None
-        process = subprocess.Popen([WINE, *map(str, args)], env=self.env, stderr=subprocess.DEVNULL, **kwargs)
+        process = subprocess.Popen([*WINE_LOADER, *map(str, args)], env=self.env, stderr=subprocess.DEVNULL, **kwargs)
         self.processes.append(process)
         return process
 
@@ -190,14 +192,21 @@ class Wine:
         process = self.start_saver(*tail, cwd=cwd)
         return process.wait(timeout)
 
+    def helper(self, name, *args, timeout=40, opens_window=True):
+        """A helper program's exit code and its report lines merged. A helper that reports nothing never
+        got to run, which fails here with Wine's exit code and errors, not later for want of a value."""
+        run = self.run if opens_window else self._run
+        result = run([helper_path(name), *args], timeout=timeout)
+        report = {}
+        for line in result.stdout.splitlines():
+            if "=" in line:
+                report.update(parse_report(line))
+        assert report, f"{name} {' '.join(map(str, args))} reported nothing, ended with {result.returncode}: {self.errors()}"
+        return result.returncode, report
+
     def probe(self, *args, timeout=30):
         """window_probe.exe's report; it opens no window, so the foreground stays where it was."""
-        result = self._run([helper_path("window_probe.exe"), *args], timeout=timeout)
-        lines = [parse_report(line) for line in result.stdout.splitlines() if "=" in line]
-        merged = {}
-        for line in lines:
-            merged.update(line)
-        return merged
+        return self.helper("window_probe.exe", *args, timeout=timeout, opens_window=False)[1]
 
     def await_window(self, window_class, title, in_front=False, timeout=15):
         """The top-level window of that class and title once it exists, or once it is the foreground
@@ -280,6 +289,29 @@ class Wine:
                 process.wait(5)
             except subprocess.TimeoutExpired:
                 pass
+
+
+ADDR_NO_RANDOMIZE = 0x0040000
+
+
+def prefix_programs(prefix):
+    """The pids of the Windows programs that run in this Wine prefix, Wine's own services among them:
+    the processes of either loader (each becomes its program) with this prefix."""
+    mark = f"WINEPREFIX={prefix}".encode()
+    loaders = {os.path.join(os.path.dirname(os.path.realpath(WINE)), name) for name in ("wine", "wine64")}
+    pids = []
+    for entry in Path("/proc").iterdir():
+        try:
+            if (entry.name.isdigit() and os.readlink(entry / "exe") in loaders
+                    and mark in (entry / "environ").read_bytes().split(b"\0")):
+                pids.append(int(entry.name))
+        except OSError:
+            pass
+    return pids
+
+
+def personality(pid):
+    return int(Path(f"/proc/{pid}/personality").read_text(), 16)
 
 
 def keeps_running(process, progress):

@@ -102,12 +102,8 @@ def test_a_verifier_library_without_its_entry_means_no_password(wine24):
 
 
 def test_a_preview_whose_parent_is_destroyed_ends_with_zero(wine24):
-    result = wine24.run([harness.helper_path("preview_parent.exe"), "orphan", harness.windows_path(wine24.saver),
-                         "5000"], timeout=40)
-    report = {}
-    for line in result.stdout.splitlines():
-        report.update(harness.parse_report(line))
-    assert result.returncode == 0, report
+    code, report = wine24.helper("preview_parent.exe", "orphan", harness.windows_path(wine24.saver), "5000")
+    assert code == 0, report
     assert report["child_class"] == "WindowsScreenSaverClass"
     assert report["child_title"] == "Preview"
     assert report["alive_before"] == "1"

@@ -98,11 +98,7 @@ def test_change_password_without_an_owner_window_passes_the_foreground(wine24, t
 
 def test_change_password_passes_a_real_window_as_owner(wine24):
     with_mpr_double(wine24)
-    result = wine24.run([harness.helper_path("preview_parent.exe"), "owner", harness.windows_path(wine24.saver),
-                         "/a"])
-    report = {}
-    for line in result.stdout.splitlines():
-        report.update(harness.parse_report(line))
+    _, report = wine24.helper("preview_parent.exe", "owner", harness.windows_path(wine24.saver), "/a")
     assert report["exit"] == "0"
     calls = change_calls(wine24)
     assert len(calls) == 1

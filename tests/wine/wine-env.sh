@@ -36,9 +36,15 @@ WINE_ENV_SERVER=${WINE_ENV_SERVER:-/usr/lib/wine/wineserver}
 WINE_ENV_XVFB_PID=
 WINE_ENV_OWN_PREFIX=
 
-# Overrides already in WINEDLLOVERRIDES are kept, after ours.
+# Overrides already in WINEDLLOVERRIDES are kept, after ours. Wine programs
+# start without the kernel's address randomisation: Debian's 64-bit loader has
+# no preloader and sits at 0x7d000000, and the kernel puts its heap anywhere
+# in the gigabyte above it. About one start in 6000 that heap covers
+# 0x7ffe0000, where Wine must map the shared user data, and the program ends at
+# once with code 1 and no word ("failed to map the shared user data" is an
+# err trace). Programs that Wine starts inherit the setting.
 wine_env_quiet() {
-    WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}" WINEDEBUG=-all "$@"
+    WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}" WINEDEBUG=-all setarch -R "$@"
 }
 
 wine_env_template() {
