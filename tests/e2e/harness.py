@@ -296,13 +296,13 @@ ADDR_NO_RANDOMIZE = 0x0040000
 
 def prefix_programs(prefix):
     """The pids of the Windows programs that run in this Wine prefix, Wine's own services among them:
-    the processes of either loader (each becomes its program) with this prefix."""
+    every process with this prefix but its server. (Where qemu runs 32-bit programs, it is their
+    executable, so the loader cannot be told by that.)"""
     mark = f"WINEPREFIX={prefix}".encode()
-    loaders = {os.path.join(os.path.dirname(os.path.realpath(WINE)), name) for name in ("wine", "wine64")}
     pids = []
     for entry in Path("/proc").iterdir():
         try:
-            if (entry.name.isdigit() and os.readlink(entry / "exe") in loaders
+            if (entry.name.isdigit() and not os.path.basename(os.readlink(entry / "exe")).startswith("wineserver")
                     and mark in (entry / "environ").read_bytes().split(b"\0")):
                 pids.append(int(entry.name))
         except OSError:
