@@ -12,10 +12,10 @@
 
 namespace {
 
-enum StepKind { kLine, kFill, kTick };
+enum TileStepKind { kLine, kFill, kTick };
 
-struct Step {
-    StepKind kind;
+struct TileStep {
+    TileStepKind kind;
     int x0, y0, x1, y1;  // a line's ends, or a fill's area
     uint8_t index;
 };
@@ -23,12 +23,12 @@ struct Step {
 struct TilesCase {
     const char* name;
     int width, height;
-    std::vector<Step> steps;
+    std::vector<TileStep> steps;
     bool erased;  // what the last tick's note answers
     std::vector<FrameArea> runs;
 };
 
-const Step kEndTick = {kTick, 0, 0, 0, 0, 0};
+const TileStep kEndTick = {kTick, 0, 0, 0, 0, 0};
 
 std::vector<FrameArea>
 Runs(const DrawnTiles& tiles)
@@ -87,7 +87,7 @@ TEST(DrawnTilesTest, TilesHoldingDrawnPixelsComeInRowRuns)
         ASSERT_TRUE(DrawnTilesStart(&tiles, &frame)) << c.name;
         FramebufferTakeChanged(&frame);
         bool erased = false;
-        for (const Step& s : c.steps) {
+        for (const TileStep& s : c.steps) {
             if (s.kind == kLine)
                 FramebufferLine(&frame, s.x0, s.y0, s.x1, s.y1, s.index);
             else if (s.kind == kFill)
