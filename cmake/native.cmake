@@ -11,16 +11,7 @@ if(TARVELIMUNDE_SANITIZE)
   add_link_options(${SANITIZE_FLAGS})
 endif()
 
-# Components compiled once for every native program; a static library
-# passes its components' include folders on to its users, not their sources.
-function(tarvelimunde_static_library name)
-  add_library(${name} STATIC)
-  foreach(component IN LISTS ARGN)
-    target_link_libraries(${name} PRIVATE ${component})
-    target_include_directories(${name} PUBLIC $<TARGET_PROPERTY:${component},INTERFACE_INCLUDE_DIRECTORIES>)
-  endforeach()
-endfunction()
-
+# Components compiled once for every native program.
 tarvelimunde_static_library(tarvelimunde_saver saver offscreen)
 
 find_package(PNG REQUIRED)

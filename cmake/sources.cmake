@@ -1,7 +1,7 @@
 # Every component, declared once for every tree: an INTERFACE library that
 # carries its sources and include folders. A target that links one compiles
 # its sources with the target's own options; the native tree compiles them once
-# into static libraries (native.cmake).
+# into static libraries (native.cmake), as the Windows trees do for their tests.
 
 # The picture: in the shipped saver, the native build, the web page and the tools.
 add_library(setup_dialog INTERFACE)
@@ -38,7 +38,8 @@ target_sources(host INTERFACE
   host/startup.cpp
   host/system_library.cpp
 )
-target_include_directories(host INTERFACE host)
+# It calls the picture and the setup dialog, and shares their platform header.
+target_include_directories(host INTERFACE host saver resources)
 target_link_libraries(host INTERFACE command_line)
 # Only in the shipped module: our own entry point, memory routines and
 # description string stand in for the C runtime.
@@ -121,3 +122,13 @@ add_library(x11_module INTERFACE)
 target_sources(x11_module INTERFACE x11/x11_main.cpp x11/x11_window.cpp x11/x11_colours.cpp x11/x11_image.cpp
   x11/x11_display.cpp)
 target_include_directories(x11_module INTERFACE x11)
+
+# Components compiled once, with the tree's options, for the programs that link
+# this static library; it passes their include folders on, not their sources.
+function(tarvelimunde_static_library name)
+  add_library(${name} STATIC)
+  foreach(component IN LISTS ARGN)
+    target_link_libraries(${name} PRIVATE ${component})
+    target_include_directories(${name} PUBLIC $<TARGET_PROPERTY:${component},INTERFACE_INCLUDE_DIRECTORIES>)
+  endforeach()
+endfunction()

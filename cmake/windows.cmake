@@ -152,6 +152,12 @@ add_test(NAME replay_traces COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/replay_t
   ${NATIVE_REPLAY} $<TARGET_FILE:tarvelimunde-replay>)
 set_tests_properties(replay_traces PROPERTIES TIMEOUT 300)
 wine_test_properties(replay_traces)
+# The test programs and the benchmark share one compilation of the parts they
+# link, with the tree's options; the shipped modules and the replay tool compile
+# their own with the saver's.
+tarvelimunde_static_library(windows_picture picture)
+tarvelimunde_static_library(windows_setup_dialog setup_dialog display_verdict)
+tarvelimunde_static_library(windows_host host)
 add_subdirectory(tests/doubles)
 add_subdirectory(tests/win32)
 include(cmake/e2e.cmake)
