@@ -9,7 +9,8 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from support import changed_fraction, resident_kib, start_xvfb, stop_process, wait_until  # noqa: E402,F401  (shared)
+from support import (changed_fraction, pixels_of, resident_kib, start_xvfb, stop_process,  # noqa: E402,F401  (shared)
+                     wait_until)
 
 ROOT = Path(__file__).resolve().parents[2]
 # The build tree under test (ctest sets it: build/win32 or build/win64) and the
@@ -365,8 +366,7 @@ WHITE = (255, 255, 255)
 
 
 def fraction_of(image, colour):
-    histogram = dict((rgb, count) for count, rgb in image.getcolors(maxcolors=1 << 24))
-    return histogram.get(colour, 0) / (image.width * image.height)
+    return pixels_of(image, colour) / (image.width * image.height)
 
 
 def uncovered_fraction(image):

@@ -5,6 +5,7 @@ ends it with 0."""
 import pytest
 
 import xorg
+from support import pixels_of
 from flow_harness import FLOW_SCR, Screen, await_figure, built, matching_capture, start_saver, steady_capture, stopped
 
 DESKTOP = (0x3C, 0x8D, 0x2F)
@@ -29,7 +30,7 @@ def two_monitors(request):
 
 
 def desktop_pixels(image):
-    return dict((rgb, count) for count, rgb in image.getcolors(maxcolors=1 << 24)).get(DESKTOP, 0)
+    return pixels_of(image, DESKTOP)
 
 
 @pytest.mark.parametrize("action", [("mousemove_relative", "--", 40, 40), ("key", "space")], ids=["mouse", "key"])
