@@ -108,37 +108,47 @@ def replay(folder, seed, size, ticks):
 
 
 def candidate_ticks(seed, picture, ticks):
-    """Tick counts that the picture may show, from the replay's trace: every segment of the figure so far
-    ends on a drawn pixel (drawn pixels stay drawn until the figure's end) and the next one does not. A
-    segment may end on pixels drawn before, so a few ticks before each such break count too."""
+    """Tick counts that the picture may show, from the replay's trace, each with its rank: the likeliest
+    sort first. A picture of tick T shows the end of every segment of its figure up to T, since drawn
+    pixels stay drawn until the figure's end, so T comes before the figure's first segment whose end is
+    not shown. Later segments may end on pixels drawn before (a figure crosses itself, and a short
+    segment ends under the pen of the one before), so every earlier tick of the figure counts too, the
+    nearest to that break first. The figures whose shown ends run longest come first: another figure's
+    first ends are seldom shown."""
     trace = subprocess.run([str(REPLAY), "--seed", str(seed), "--size", "%dx%d" % picture.size, "--ticks", str(ticks),
                             "--trace", "-"], check=True, timeout=60, text=True, stdout=subprocess.PIPE).stdout
     shown = drawn_mask(picture)
-    candidates, figure, unbroken = [], 1, False
+    # (-ticks up to the break, ticks before it, tick) for each tick of each figure up to its break.
+    ranked, figure, unbroken = [], 1, False
+
+    def before(end):
+        ranked.extend((figure - end - 1, end - tick, tick) for tick in range(figure, end + 1))
     for line in trace.splitlines():
         fields = line.split()
         if fields[0] == "figure":
+            if unbroken:
+                before(int(fields[1]) - 1)
             figure, unbroken = int(fields[1]), True
         elif fields[0] == "segment" and unbroken:
             tick, x, y = int(fields[1]), int(fields[4]), int(fields[5])
             if 0 <= x < picture.width and 0 <= y < picture.height and not shown.getpixel((x, y)):
-                candidates += range(tick - 1, max(figure, tick - 4) - 1, -1)
+                before(tick - 1)
                 unbroken = False
     if unbroken:
-        candidates += range(ticks, max(figure, ticks - 3) - 1, -1)
-    return candidates
+        before(ticks)
+    return [((longest, nearest), tick) for longest, nearest, tick in ranked]
 
 
 def find_replay(folder, picture, seeds, most_ticks):
     """The seed and tick count whose `--png` equals the picture pixel for pixel, or None, with the fewest
     differing pixels seen."""
     fewest = picture.width * picture.height
-    for seed in seeds:
-        for ticks in candidate_ticks(seed, picture, most_ticks):
-            count = differing(replay(folder, seed, picture.size, ticks), picture)
-            if count == 0:
-                return (seed, ticks), 0
-            fewest = min(fewest, count)
+    ranked = sorted((rank, seed, ticks) for seed in seeds for rank, ticks in candidate_ticks(seed, picture, most_ticks))
+    for _, seed, ticks in ranked:
+        count = differing(replay(folder, seed, picture.size, ticks), picture)
+        if count == 0:
+            return (seed, ticks), 0
+        fewest = min(fewest, count)
     return None, fewest
 
 
