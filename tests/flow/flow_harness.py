@@ -118,11 +118,11 @@ def candidate_ticks(seed, picture, ticks):
     trace = subprocess.run([str(REPLAY), "--seed", str(seed), "--size", "%dx%d" % picture.size, "--ticks", str(ticks),
                             "--trace", "-"], check=True, timeout=60, text=True, stdout=subprocess.PIPE).stdout
     shown = drawn_mask(picture)
-    # (-ticks up to the break, ticks before it, tick) for each tick of each figure up to its break.
+    # ((-ticks up to the break, ticks before it), tick) for each tick of each figure up to its break.
     ranked, figure, unbroken = [], 1, False
 
     def before(end):
-        ranked.extend((figure - end - 1, end - tick, tick) for tick in range(figure, end + 1))
+        ranked.extend(((figure - end - 1, end - tick), tick) for tick in range(figure, end + 1))
     for line in trace.splitlines():
         fields = line.split()
         if fields[0] == "figure":
@@ -136,7 +136,7 @@ def candidate_ticks(seed, picture, ticks):
                 unbroken = False
     if unbroken:
         before(ticks)
-    return [((longest, nearest), tick) for longest, nearest, tick in ranked]
+    return ranked
 
 
 def find_replay(folder, picture, seeds, most_ticks):
