@@ -185,12 +185,12 @@ class Wine:
         self.processes.append(process)
         return process
 
-    def start_saver(self, *tail, cwd=None):
-        """Starts the saver as the system does: its path quoted, then the switches."""
-        return self.start([self.saver, *tail], stdout=subprocess.DEVNULL, cwd=cwd)
+    def start_saver(self, *tail, cwd=None, saver=None):
+        """Starts the saver (or another copy of it) as the system does: its path quoted, then the switches."""
+        return self.start([saver or self.saver, *tail], stdout=subprocess.DEVNULL, cwd=cwd)
 
-    def run_saver(self, *tail, timeout=20, cwd=None):
-        process = self.start_saver(*tail, cwd=cwd)
+    def run_saver(self, *tail, timeout=20, cwd=None, saver=None):
+        process = self.start_saver(*tail, cwd=cwd, saver=saver)
         return process.wait(timeout)
 
     def helper(self, name, *args, timeout=40, opens_window=True):
@@ -276,6 +276,21 @@ class Wine:
         if not path.exists():
             return []
         return [parse_report(line) for line in path.read_text().splitlines() if line]
+
+    def end_programs(self):
+        """Kills what the programs started here left running; True once all of it has gone."""
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+        ended = True
+        for process in self.processes:
+            try:
+                process.wait(10)
+            except subprocess.TimeoutExpired:
+                ended = False
+        self.processes = []
+        self.saver_in_front = None
+        return ended
 
     def shutdown(self):
         for process in self.processes:

@@ -10,6 +10,17 @@ WS_POPUP = 0x80000000
 WS_VISIBLE = 0x10000000
 
 
+# Every test here leaves the prefix as it found it.
+@pytest.fixture
+def wine24(request, shared_wine):
+    yield from shared_wine(request, 24)
+
+
+@pytest.fixture(params=[8, 24], ids=["8bit", "24bit"])
+def wine_any(request, shared_wine):
+    yield from shared_wine(request, request.param)
+
+
 def start_full_screen(wine, *tail):
     """The saver started full screen, once it is in front: what the caller sends then reaches it."""
     wine.display.place_pointer(100, 100)

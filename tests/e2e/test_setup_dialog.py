@@ -15,6 +15,17 @@ VERDICT = {
 }
 
 
+# Every test here leaves the prefix as it found it.
+@pytest.fixture
+def wine24(request, shared_wine):
+    yield from shared_wine(request, 24)
+
+
+@pytest.fixture
+def wine8(request, shared_wine):
+    yield from shared_wine(request, 8)
+
+
 def show_dialog(wine, tail, screenshots):
     saver = wine.start_saver(*tail)
     dialog = wine.probe("dialog", "Setup", 1000, 15000, timeout=40)
@@ -69,7 +80,7 @@ def test_dialog_on_palette_display_says_perfect(wine8, screenshots):
     assert close_with_keys(wine8, saver) == 1
 
 
-def test_dialog_that_cannot_be_created_ends_with_minus_one(wine24):
+def test_dialog_that_cannot_be_created_ends_with_minus_one(wine24, tmp_path):
     # The same saver with its dialog template renumbered: DialogBoxParamA finds no template 2003.
     pe = pefile.PE(str(wine24.saver))
     dialogs = next(entry for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries if entry.id == pefile.RESOURCE_TYPE["RT_DIALOG"])
@@ -78,5 +89,6 @@ def test_dialog_that_cannot_be_created_ends_with_minus_one(wine24):
     pe.close()
     data = bytearray(wine24.saver.read_bytes())
     struct.pack_into("<I", data, offset, 2004)
-    wine24.saver.write_bytes(data)
-    assert wine24.run_saver("/c", timeout=15) == harness.EXIT_MINUS_ONE
+    renumbered = tmp_path / wine24.saver.name
+    renumbered.write_bytes(data)
+    assert wine24.run_saver("/c", timeout=15, saver=renumbered) == harness.EXIT_MINUS_ONE
