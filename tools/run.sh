@@ -15,7 +15,6 @@ bash tools/build.sh win64 flow e2e_window_probe
 saver="build/win64/flow/Tarvelimunde Flow.scr"
 probe=build/win64/e2e/window_probe.exe
 source tests/wine/wine-env.sh
-export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 trap wine_env_cleanup EXIT
 
 # The saver runs in a throwaway copy of the prefix build/wine-prefix.

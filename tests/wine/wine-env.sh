@@ -15,6 +15,9 @@
 #                                through a link into the template
 #   wine_env_run PROGRAM ARGS..  run a Windows program, return its code
 #                                (WINEDLLOVERRIDES from the caller is passed on)
+#   wine_env_quiet COMMAND..     run any command as every Wine program runs, with
+#                                Wine quiet and no address randomisation (the
+#                                Python harness: prefix.sh run, which execs it)
 #   wine_env_cleanup             stop the prefix's wineserver, the Xvfb started
 #                                here, and remove the prefix; safe to call twice
 #
@@ -36,15 +39,22 @@ WINE_ENV_SERVER=${WINE_ENV_SERVER:-/usr/lib/wine/wineserver}
 WINE_ENV_XVFB_PID=
 WINE_ENV_OWN_PREFIX=
 
-# Overrides already in WINEDLLOVERRIDES are kept, after ours. Wine programs
+# No Mono or Gecko to install, no menu entries or file associations for the
+# desktop; overrides already in WINEDLLOVERRIDES are kept, after ours. Wine programs
 # start without the kernel's address randomisation: Debian's 64-bit loader has
 # no preloader and sits at 0x7d000000, and the kernel puts its heap anywhere
 # in the gigabyte above it. About one start in 6000 that heap covers
 # 0x7ffe0000, where Wine must map the shared user data, and the program ends at
 # once with code 1 and no word ("failed to map the shared user data" is an
 # err trace). Programs that Wine starts inherit the setting.
+wine_env_quiet_command() {
+    WINE_ENV_QUIET=(env "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+                    WINEDEBUG=-all setarch -R)
+}
+
 wine_env_quiet() {
-    WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}" WINEDEBUG=-all setarch -R "$@"
+    wine_env_quiet_command
+    "${WINE_ENV_QUIET[@]}" "$@"
 }
 
 wine_env_template() {
@@ -95,23 +105,17 @@ wine_env_display() {
         return 0
     fi
     # Xvfb picks a free number itself and writes it once it takes connections,
-    # so two suites started side by side never share a display.
-    local ready tries
-    ready=$(mktemp) || return 1
-    Xvfb -displayfd 3 -screen 0 "${size}x$depth" -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+    # so two suites started side by side never share a display; the read ends
+    # with the number, or with Xvfb's end.
+    local pipe number=
+    exec {pipe}< <(exec Xvfb -displayfd 1 -screen 0 "${size}x$depth" -nolisten tcp 2>/dev/null)
     WINE_ENV_XVFB_PID=$!
-    for tries in $(seq 100); do
-        if [ "$(wc -l <"$ready")" -gt 0 ]; then
-            export DISPLAY=":$(head -n1 "$ready")"
-            rm -f "$ready"
-            return 0
-        fi
-        kill -0 "$WINE_ENV_XVFB_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    rm -f "$ready"
-    kill "$WINE_ENV_XVFB_PID" 2>/dev/null
-    wait "$WINE_ENV_XVFB_PID" 2>/dev/null
+    read -r number <&"$pipe"
+    exec {pipe}<&-
+    if [ -n "$number" ]; then
+        export DISPLAY=":$number"
+        return 0
+    fi
     WINE_ENV_XVFB_PID=
     echo "wine-env: no X display" >&2
     return 1
