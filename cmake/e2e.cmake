@@ -17,14 +17,19 @@ add_executable(e2e_window_probe tests/e2e/window_probe.cpp)
 set_target_properties(e2e_window_probe PROPERTIES OUTPUT_NAME window_probe)
 e2e_target(e2e_window_probe)
 
-# Every tests/e2e/test_*.py is a suite of its own.
-tarvelimunde_pytest_suites(E2E_SUITES e2e ${CMAKE_SOURCE_DIR}/tests/e2e 300)
-foreach(suite IN LISTS E2E_SUITES)
+# What every suite that drives a saver under Wine is told: this tree, its
+# doubles and helpers, and what else is given (name=value...).
+function(e2e_suite_properties suite)
   wine_test_properties(${suite} ENVIRONMENT TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR}
     TARVELIMUNDE_DOUBLES=$<TARGET_FILE_DIR:password_double>
-    TARVELIMUNDE_E2E_HELPERS=$<TARGET_FILE_DIR:e2e_window_probe>)
+    TARVELIMUNDE_E2E_HELPERS=$<TARGET_FILE_DIR:e2e_window_probe> ${ARGN})
+endfunction()
+
+# Every tests/e2e/test_*.py is a suite of its own. A person may set
+# TARVELIMUNDE_WINE_SOAK_SECONDS to soak e2e_soak for minutes (20 s when unset).
+tarvelimunde_pytest_suites(E2E_SUITES e2e ${CMAKE_SOURCE_DIR}/tests/e2e)
+foreach(suite IN LISTS E2E_SUITES)
+  e2e_suite_properties(${suite})
 endforeach()
-# A person may set TARVELIMUNDE_WINE_SOAK_SECONDS to soak for minutes (20 s when unset).
-set_tests_properties(e2e_soak PROPERTIES TIMEOUT 900)
 # The longest suites start first when ctest runs several at once.
 set_tests_properties(e2e_faults e2e_fullscreen PROPERTIES COST 50)

@@ -61,13 +61,9 @@ add_test(NAME flow_reproducible
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/reproducible.py
           ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/reproducible-flow ${CMAKE_TOOLCHAIN_FILE}
           ${CMAKE_BUILD_TYPE} $<TARGET_FILE:flow> flow "flow/${FLOW_NAME}.scr")
-set_tests_properties(flow_reproducible PROPERTIES TIMEOUT 600)
-tarvelimunde_pytest_suites(FLOW_E2E_SUITES e2e_flow ${CMAKE_SOURCE_DIR}/tests/e2e 300)
+set_tests_properties(flow_reproducible PROPERTIES TIMEOUT ${TARVELIMUNDE_SUITE_TIMEOUT})
+tarvelimunde_pytest_suites(FLOW_E2E_SUITES e2e_flow ${CMAKE_SOURCE_DIR}/tests/e2e)
 foreach(suite IN LISTS FLOW_E2E_SUITES)
-  wine_test_properties(${suite} ENVIRONMENT TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR}
-    TARVELIMUNDE_DOUBLES=$<TARGET_FILE_DIR:password_double>
-    TARVELIMUNDE_E2E_HELPERS=$<TARGET_FILE_DIR:e2e_window_probe>
-    TARVELIMUNDE_SAVER=$<TARGET_FILE:flow> TARVELIMUNDE_SHOWS_FLOW=1)
+  e2e_suite_properties(${suite} TARVELIMUNDE_SAVER=$<TARGET_FILE:flow> TARVELIMUNDE_SHOWS_FLOW=1)
 endforeach()
-set_tests_properties(e2e_flow_soak PROPERTIES TIMEOUT 900)
 set_tests_properties(e2e_flow_fullscreen e2e_flow_password PROPERTIES COST 30)

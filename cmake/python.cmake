@@ -13,11 +13,11 @@ find_program(Python3_EXECUTABLE NAMES python3 VALIDATOR tarvelimunde_python_has_
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 # One ctest test per pytest file test_*.py in FOLDER, named PREFIX_ plus the
-# file's name without test_ (test_soak.py in e2e: e2e_soak), each with
-# TIMEOUT. A suite whose every case was skipped exits 77 and shows as skipped,
+# file's name without test_ (test_soak.py in e2e: e2e_soak), each in a slot of
+# its own. A suite whose every case was skipped exits 77 and shows as skipped,
 # with pytest's reasons (-rs) in its output. Sets VARIABLE to the names made.
-#   tarvelimunde_pytest_suites(VARIABLE PREFIX FOLDER TIMEOUT [EXCEPT suite...])
-function(tarvelimunde_pytest_suites variable prefix folder timeout)
+#   tarvelimunde_pytest_suites(VARIABLE PREFIX FOLDER [EXCEPT suite...])
+function(tarvelimunde_pytest_suites variable prefix folder)
   cmake_parse_arguments(ARG "" "" "EXCEPT" ${ARGN})
   file(GLOB files CONFIGURE_DEPENDS ${folder}/test_*.py)
   set(made)
@@ -28,9 +28,9 @@ function(tarvelimunde_pytest_suites variable prefix folder timeout)
       continue()
     endif()
     add_test(NAME ${prefix}_${suite}
-      COMMAND ${Python3_EXECUTABLE} -m pytest -q -rs -p no:cacheprovider -p all_skipped ${file}
+      COMMAND ${TARVELIMUNDE_SLOT} ${Python3_EXECUTABLE} -m pytest -q -rs -p no:cacheprovider -p all_skipped ${file}
       WORKING_DIRECTORY ${folder})
-    set_tests_properties(${prefix}_${suite} PROPERTIES TIMEOUT ${timeout} SKIP_RETURN_CODE 77
+    set_tests_properties(${prefix}_${suite} PROPERTIES TIMEOUT ${TARVELIMUNDE_SUITE_TIMEOUT} SKIP_RETURN_CODE 77
       ENVIRONMENT "PYTHONDONTWRITEBYTECODE=1;PYTHONPATH=${CMAKE_SOURCE_DIR}/tests")
     list(APPEND made ${prefix}_${suite})
   endforeach()

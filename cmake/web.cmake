@@ -22,11 +22,11 @@ add_custom_target(tarvelimunde_page ALL DEPENDS ${WEB_PAGE})
 # installed once, before them.
 find_program(NODE_EXECUTABLE node REQUIRED)
 add_test(NAME web_packages COMMAND bash ${CMAKE_SOURCE_DIR}/tests/web/run.sh install)
-set_tests_properties(web_packages PROPERTIES FIXTURES_SETUP web_packages TIMEOUT 300)
+set_tests_properties(web_packages PROPERTIES FIXTURES_SETUP web_packages TIMEOUT ${TARVELIMUNDE_SUITE_TIMEOUT})
 file(GLOB WEB_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/web/*.test.mjs)
 foreach(file IN LISTS WEB_TESTS)
   get_filename_component(suite ${file} NAME_WE)
-  add_test(NAME web_${suite} COMMAND ${NODE_EXECUTABLE} --test ${file}
+  add_test(NAME web_${suite} COMMAND ${TARVELIMUNDE_SLOT} ${NODE_EXECUTABLE} --test ${file}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/web)
-  set_tests_properties(web_${suite} PROPERTIES FIXTURES_REQUIRED web_packages TIMEOUT 300)
+  set_tests_properties(web_${suite} PROPERTIES FIXTURES_REQUIRED web_packages TIMEOUT ${TARVELIMUNDE_SUITE_TIMEOUT})
 endforeach()

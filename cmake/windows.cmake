@@ -111,7 +111,7 @@ add_test(NAME scr_reproducible
           ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/reproducible ${CMAKE_TOOLCHAIN_FILE}
           ${CMAKE_BUILD_TYPE} $<TARGET_FILE:Tarvelimunde>)
 # COST: the longest suites start first when ctest runs several at once.
-set_tests_properties(scr_reproducible PROPERTIES TIMEOUT 600 COST 60)
+set_tests_properties(scr_reproducible PROPERTIES TIMEOUT ${TARVELIMUNDE_SUITE_TIMEOUT} COST 60)
 
 # The replay tool as a console program: the picture's sources with the saver's
 # own options, against the stand-in, so that its trace shows the arithmetic of
@@ -133,8 +133,9 @@ add_custom_target(native_replay ALL DEPENDS ${NATIVE_REPLAY})
 # template prefix (the preset's TARVELIMUNDE_WINE_TEMPLATE, shared by both trees).
 set(TARVELIMUNDE_WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template CACHE PATH
   "The Wine prefix that every test copies")
-add_test(NAME wine_template COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/prefix.sh template ${TARVELIMUNDE_WINE_TEMPLATE})
-set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 240)
+add_test(NAME wine_template
+  COMMAND ${TARVELIMUNDE_SLOT} bash ${CMAKE_SOURCE_DIR}/tests/wine/prefix.sh template ${TARVELIMUNDE_WINE_TEMPLATE})
+set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT ${TARVELIMUNDE_SUITE_TIMEOUT})
 
 # Gives tests that run Windows programs the loader, the template and the
 # doubles for the system folder (a list of files).
@@ -148,9 +149,9 @@ function(wine_test_properties name)
   set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED wine_prefix)
 endfunction()
 
-add_test(NAME replay_traces COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/replay_traces.sh
+add_test(NAME replay_traces COMMAND ${TARVELIMUNDE_SLOT} bash ${CMAKE_SOURCE_DIR}/tests/wine/replay_traces.sh
   ${NATIVE_REPLAY} $<TARGET_FILE:tarvelimunde-replay>)
-set_tests_properties(replay_traces PROPERTIES TIMEOUT 300)
+set_tests_properties(replay_traces PROPERTIES TIMEOUT ${TARVELIMUNDE_SUITE_TIMEOUT})
 wine_test_properties(replay_traces)
 # The test programs and the benchmark share one compilation of the parts they
 # link, with the tree's options; the shipped modules and the replay tool compile

@@ -52,14 +52,10 @@ include(cmake/python.cmake)
 if(TARVELIMUNDE_SANITIZE)
   set(X11_PLAIN_BUILD_ONLY EXCEPT life daemon package package_root)
 endif()
-tarvelimunde_pytest_suites(X11_SUITES x11 ${CMAKE_SOURCE_DIR}/tests/x11 300 ${X11_PLAIN_BUILD_ONLY})
+tarvelimunde_pytest_suites(X11_SUITES x11 ${CMAKE_SOURCE_DIR}/tests/x11 ${X11_PLAIN_BUILD_ONLY})
 foreach(suite IN LISTS X11_SUITES)
   set_property(TEST ${suite} APPEND PROPERTY ENVIRONMENT TARVELIMUNDE_TREE=${CMAKE_BINARY_DIR})
 endforeach()
-if(NOT TARVELIMUNDE_SANITIZE)
-  # A second build of the module from a copy of the sources; a fresh Debian root.
-  set_tests_properties(x11_package x11_package_root PROPERTIES TIMEOUT 1800)
-endif()
 
 # The Debian package: tarvelimunde_VERSION_amd64.deb (bash tools/release.sh).
 set(CPACK_GENERATOR DEB)
