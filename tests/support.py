@@ -1,13 +1,28 @@
-"""What the Python tests and benchmarks share, each written once: an X server (Xvfb, Xorg) on a display
-number of its own choosing and its end, waiting on a condition instead of a time, pixel
-differences, the replay tool's still, a process's CPU time and memory from /proc, and the screenshot folder."""
+"""What the Python tests and benchmarks share, each written once: the one time budget of every wait, an
+X screen (Xvfb, Xorg) on a display number of its own choosing, waiting on a condition instead of a time,
+pixel differences, the replay tool's still, a process's CPU time and memory from /proc, and the
+screenshot folder."""
 
 import os
+import signal
 import subprocess
+import tempfile
 import time
+from contextlib import contextmanager
 from pathlib import Path
 
+import xwd
+
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+# The ceiling of every wait for something to happen (a window appears or comes to the front, a process
+# ends, a picture is drawn): a wait ends as soon as its condition holds, so a long one costs nothing when
+# things work. 120 s is four times the slowest such wait met (a 32-bit start under qemu beside the whole
+# second round of the tests took over 15 s, on a machine that ran at half the usual speed).
+# TARVELIMUNDE_TIME_SCALE scales it, and with it ctest's limits.
+TIME_SCALE = float(os.environ.get("TARVELIMUNDE_TIME_SCALE") or 1)
+CEILING = 120 * TIME_SCALE
+# Not a ceiling: how long a process told to end may take before it is killed.
+GRACE = 5
 
 
 def start_x_server(command, what):
@@ -32,7 +47,7 @@ def start_xvfb(width, height, depth, *extra):
                            *extra], "Xvfb")
 
 
-def stop_process(process, timeout=5):
+def stop_process(process, timeout=GRACE):
     """SIGTERM, and SIGKILL when that is not enough; an Xvfb server or any other child."""
     if process.poll() is None:
         process.terminate()
@@ -43,15 +58,114 @@ def stop_process(process, timeout=5):
         process.wait()
 
 
-def wait_until(condition, timeout, interval=0.05, what="condition"):
+def wait_until(condition, timeout=None, interval=0.05, what="condition", seen=None):
+    """The condition's first true value. A wait that runs out says what it saw: seen() where given, else
+    the condition's last answer."""
+    timeout = CEILING if timeout is None else timeout
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
         if value:
             return value
         if time.monotonic() >= deadline:
-            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+            raise TimeoutError(f"timed out after {timeout:g} s waiting for {what}; saw {seen() if seen else repr(value)}")
         time.sleep(interval)
+
+
+class XScreen:
+    """An X screen for a test: Xvfb of one size and depth, or Xorg with monitors side by side, each
+    (x, y, width, height), the primary first. framebuffer: Xvfb keeps its screen in a file, which a
+    capture reads in the installed colormap's colours without asking the server."""
+
+    def __init__(self, width=None, height=None, depth=24, monitors=None, root=None, framebuffer=False, extra=()):
+        self.depth, self.folder, self.server = depth, None, None
+        if monitors:
+            from xorg import Xorg
+            self.server = Xorg(monitors)
+            self.process, self.name = self.server.process, self.server.name
+        else:
+            if framebuffer:
+                self.folder = tempfile.TemporaryDirectory(prefix="tarvelimunde-x-")
+                extra = ("-fbdir", self.folder.name, *extra)
+            self.process, self.name = start_xvfb(width, height, depth, *extra)
+        self.monitors = monitors or [(0, 0, width, height)]
+        if root:
+            self.run("xsetroot", "-solid", root)
+
+    def env(self, **extra):
+        env = dict(os.environ, DISPLAY=self.name)
+        env.pop("XSCREENSAVER_WINDOW", None)
+        return dict(env, **extra)
+
+    def run(self, *command):
+        """What an X client run on this screen printed."""
+        return subprocess.run(list(map(str, command)), env=self.env(), check=True, timeout=CEILING,
+                              stdout=subprocess.PIPE).stdout
+
+    def xdotool(self, *args):
+        return self.run("xdotool", *args).decode()
+
+    def pointer(self):
+        """Where the pointer stands, as (x, y)."""
+        found = dict(line.split("=", 1) for line in self.xdotool("getmouselocation", "--shell").split())
+        return int(found["X"]), int(found["Y"])
+
+    def place_pointer(self, x, y):
+        """The pointer moved to x, y, and seen there."""
+        self.xdotool("mousemove", x, y)
+        wait_until(lambda: self.pointer() == (x, y), what=f"the pointer at {x},{y}", seen=self.pointer)
+
+    def capture(self, window=None):
+        """The screen (or a window) as shown, in RGB, and its raw pixel values at 8 bits (else None)."""
+        if self.folder and window is None:
+            return xwd.read_file(Path(self.folder.name) / "Xvfb_screen0")
+        return xwd.read(self.run("xwd", "-silent", *(["-id", window] if window else ["-root"])))
+
+    def screenshot(self, path):
+        """The screen saved as PNG, and returned in RGB."""
+        image = self.capture()[0]
+        image.save(path)
+        return image
+
+    def monitor(self, image, index):
+        x, y, width, height = self.monitors[index]
+        return image.crop((x, y, x + width, y + height))
+
+    def await_window(self, name="Tarvelimunde"):
+        """The id of the first window of that name, once there is one."""
+        return wait_until(lambda: subprocess.run(["xdotool", "search", "--name", f"^{name}$"], env=self.env(),
+                                                 text=True, timeout=CEILING, stdout=subprocess.PIPE).stdout.split(),
+                          what=f"a window named {name}")[0]
+
+    def stop(self):
+        if self.server:
+            self.server.stop()
+        else:
+            stop_process(self.process)
+        if self.folder:
+            self.folder.cleanup()
+
+
+def steady(screen):
+    """A capture of the screen equal to the one after it: the X server has done what a stopped client
+    sent."""
+    looks = [screen.capture()]
+
+    def settled():
+        looks.append(screen.capture())
+        return looks[-1] if differing(looks[-2][0], looks[-1][0]) == 0 else None
+    return wait_until(settled, interval=0, what="a capture that stays")
+
+
+@contextmanager
+def stopped(process):
+    """The process stopped (SIGSTOP) for a while, so that no frame is torn."""
+    assert process.poll() is None, "it has ended"
+    os.kill(process.pid, signal.SIGSTOP)
+    try:
+        yield
+    finally:
+        os.kill(process.pid, signal.SIGCONT)
 
 
 def differing(expected, got):
@@ -70,7 +184,7 @@ def replay_png(replay, folder, seed, size, ticks):
     from PIL import Image
     path = Path(folder) / f"replay-{seed}-{size[0]}x{size[1]}-{ticks}.png"
     subprocess.run([str(replay), "--seed", str(seed), "--size", f"{size[0]}x{size[1]}", "--ticks", str(ticks),
-                    "--png", str(path)], check=True, timeout=60)
+                    "--png", str(path)], check=True, timeout=CEILING)
     with Image.open(path) as image:
         return image.convert("RGB")
 

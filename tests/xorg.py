@@ -6,7 +6,7 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from support import start_x_server, stop_process, wait_until
+from support import CEILING, start_x_server, stop_process, wait_until
 
 CONFIG = """\
 Section "ServerFlags"
@@ -81,7 +81,7 @@ class Xorg:
 
     def _xrandr(self, *args):
         return subprocess.run(["xrandr", *map(str, args)], env=dict(os.environ, DISPLAY=self.name), check=True,
-                              timeout=20, text=True, stdout=subprocess.PIPE, stderr=subprocess.PIPE).stdout
+                              timeout=CEILING, text=True, stdout=subprocess.PIPE, stderr=subprocess.PIPE).stdout
 
     def _lay_out(self):
         layout = []
@@ -99,7 +99,7 @@ class Xorg:
             self._xrandr("--query")
             current = self._xrandr("--current")
             return all(line in current for line in wanted)
-        wait_until(laid_out, 20, interval=0.2, what="the monitors' layout")
+        wait_until(laid_out, interval=0.2, what="the monitors' layout")
 
     def stop(self):
         stop_process(self.process, 10)

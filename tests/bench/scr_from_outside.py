@@ -14,33 +14,21 @@ that its start-up is not counted. Prints "key value..." lines."""
 
 import os
 import statistics
-import struct
 import subprocess
 import sys
 import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from support import command_line, cpu_seconds, parent_pid, resident_kib, running_pids  # noqa: E402
+import xwd  # noqa: E402
+from support import CEILING, command_line, cpu_seconds, parent_pid, resident_kib, running_pids  # noqa: E402
 
 
 def drawn(display):
     """True once the screen holds a pixel that is not black (the root is black)."""
     dump = subprocess.run(["xwd", "-root", "-silent", "-display", display], check=True,
-                          stdout=subprocess.PIPE, timeout=20).stdout
-    fields = struct.unpack(">25I", dump[:100])
-    header_size, depth, bits_per_pixel, colours = fields[0], fields[3], fields[11], fields[19]
-    if depth == 24 and bits_per_pixel == 32:
-        return any(dump[header_size + 12 * colours:].strip(b"\0"))
-    if depth != 8 or bits_per_pixel != 8:
-        raise SystemExit(f"expected an 8-bit or 24-bit display, found depth {depth}")
-    colour_map = dump[header_size:header_size + 12 * colours]
-    rgb = {}
-    for offset in range(0, len(colour_map), 12):
-        pixel, red, green, blue = struct.unpack(">I3H", colour_map[offset:offset + 10])
-        rgb[pixel] = (red, green, blue)
-    pixels = set(dump[header_size + 12 * colours:])
-    return any(rgb.get(pixel, (0, 0, 0)) != (0, 0, 0) for pixel in pixels)
+                          stdout=subprocess.PIPE, timeout=CEILING).stdout
+    return xwd.read(dump)[0].getbbox() is not None
 
 
 def program_pid(launched, name):
@@ -90,7 +78,7 @@ def run(wine, scr, display, seconds, away):
             figures = ((cpu_end - cpu_start) * 1000 / (time.monotonic() - measured), resident)
         # A mouse move ends it as a user's would; the screen is black again once it is gone.
         subprocess.run(["xdotool", "mousemove_relative", "--", str(away), str(away)], check=True)
-        saver.wait(30)
+        saver.wait(CEILING)
         # Its window may outlive the process for a moment; the next start would
         # find it and only bring it forward.
         deadline = time.monotonic() + 30

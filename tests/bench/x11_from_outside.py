@@ -18,13 +18,12 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+import xwd  # noqa: E402
 from support import cpu_seconds, resident_kib, start_xvfb, stop_process, wait_until  # noqa: E402
 
 def drawn(folder):
-    """True once the screen file holds a pixel that is not 0 (the root is black)."""
-    data = (Path(folder) / "Xvfb_screen0").read_bytes()
-    header, colours = int.from_bytes(data[0:4], "big"), int.from_bytes(data[76:80], "big")
-    return any(data[header + 12 * colours:].strip(b"\0"))
+    """True once the screen file holds a pixel that is not black (the root is)."""
+    return xwd.read_file(Path(folder) / "Xvfb_screen0")[0].getbbox() is not None
 
 
 WIDTH, HEIGHT, RATE = 1920, 1080, 64
@@ -41,7 +40,7 @@ def measure(module, seconds, seed):
         process = subprocess.Popen(args, env=dict(os.environ, DISPLAY=display))
         runs.append(dict(depth=depth, folder=folder, server=server, process=process))
     for run in runs:
-        wait_until(lambda: drawn(run["folder"]), 30, what=f"a drawing at {run['depth']} bits")
+        wait_until(lambda: drawn(run["folder"]), what=f"a drawing at {run['depth']} bits")
         run["rss_start"] = resident_kib(run["process"].pid)
         run["cpu_start"] = cpu_seconds(run["process"].pid), cpu_seconds(run["server"].pid), time.monotonic()
     time.sleep(seconds)
@@ -54,7 +53,9 @@ def measure(module, seconds, seed):
               f"VmRSS {run['rss_start']} KiB at the first drawing, {resident_kib(run['process'].pid)} KiB "
               f"after {elapsed:.0f} s")
     for run in runs:
+        began = time.monotonic()
         stop_process(run["process"], 10)
+        print(f"{run['depth']} bits: SIGTERM ended the module in {(time.monotonic() - began) * 1000:.1f} ms (goal 100 ms)")
         stop_process(run["server"], 10)
         subprocess.run(["rm", "-rf", run["folder"]])
 

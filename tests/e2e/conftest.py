@@ -10,7 +10,7 @@ from support import screenshots  # noqa: F401  (the screenshot folder of every P
 @pytest.fixture(scope="session")
 def displays():
     """A 256-colour palette display and a truecolour one, both 640 x 480."""
-    started = {depth: harness.XDisplay(depth) for depth in (8, 24)}
+    started = {depth: harness.display(depth) for depth in (8, 24)}
     yield started
     for display in started.values():
         display.stop()

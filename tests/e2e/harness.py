@@ -9,7 +9,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from support import (changed_fraction, pixels_of, resident_kib, start_xvfb, stop_process,  # noqa: E402,F401  (shared)
+from support import (CEILING, XScreen, changed_fraction, pixels_of, resident_kib,  # noqa: E402,F401  (shared)
                      wait_until)
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -17,8 +17,8 @@ ROOT = Path(__file__).resolve().parents[2]
 # Wine loader for its architecture: wine for 32-bit programs, wine64 for 64-bit.
 TREE = Path(os.environ.get("TARVELIMUNDE_TREE", ROOT / "build/win64"))
 WINE = os.environ.get("TARVELIMUNDE_WINE", "/usr/lib/wine/wine64")
-# Started as wine-env.sh starts every Wine program: without address randomisation (see there).
-WINE_LOADER = ["setarch", "-R", WINE]
+# Started as wine-env.sh starts every Wine program (quiet, without address randomisation: see there).
+WINE_LOADER = ["bash", str(ROOT / "tests/wine/prefix.sh"), "run", WINE]
 WINESERVER = "/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64") else "/usr/lib/wine/wineserver"
 SCREEN = (640, 480)
 SAVER_NAME = "Tarvelimunde.scr"
@@ -30,10 +30,11 @@ SAVER = os.environ.get("TARVELIMUNDE_SAVER")
 SHOWS_FLOW = os.environ.get("TARVELIMUNDE_SHOWS_FLOW") == "1"
 # ExitProcess(-1) as Wine hands it on to Linux: the low byte.
 EXIT_MINUS_ONE = 255
-# How long a test waits for the picture to move on. Only a saver that stopped
-# drawing takes this long; with both cores busy and every suite beside it, a
-# drawing saver has been seen to take more than 15 s to cover a figure's start.
-PICTURE_TIMEOUT = 60
+
+
+def display(depth):
+    """A 640 x 480 Xvfb screen of that depth with a white root, so that what covers it shows."""
+    return XScreen(*SCREEN, depth, extra=("-wr",))
 
 
 def built(path, what):
@@ -65,77 +66,26 @@ def parse_report(line):
     return dict(re.findall(r"(\w+)=(.*?)(?= \w+=|$)", line.strip()))
 
 
-class XDisplay:
-    """An Xvfb screen of the given depth with a white root, so that what covers it shows."""
-
-    def __init__(self, depth):
-        self.depth = depth
-        self.process, self.name = start_xvfb(*SCREEN, depth, "-wr")
-
-    def env(self):
-        return dict(os.environ, DISPLAY=self.name)
-
-    def _xdotool(self, *args):
-        """Input as xdotool makes it; only the routines below send it, each once its target is ready."""
-        subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=10)
-
-    def place_pointer(self, x, y):
-        """The pointer moved to x, y before a start, and seen there."""
-        self._xdotool("mousemove", x, y)
-        wait_until(lambda: self.pointer() == (x, y), timeout=10, what=f"the pointer at {x},{y}")
-
-    def pointer(self):
-        """Where the pointer stands, as (x, y)."""
-        shell = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env(), check=True, timeout=10,
-                               text=True, stdout=subprocess.PIPE).stdout
-        found = dict(line.split("=", 1) for line in shell.splitlines() if "=" in line)
-        return int(found["X"]), int(found["Y"])
-
-    def screenshot(self, path):
-        """Saves the whole screen as PNG and returns it as an RGB image."""
-        from PIL import Image
-        path = Path(path)
-        dump = subprocess.run(["xwd", "-root", "-silent", "-display", self.name], check=True,
-                              stdout=subprocess.PIPE, timeout=20).stdout
-        subprocess.run(["convert", "xwd:-", f"png:{path}"], input=dump, check=True, timeout=20)
-        with Image.open(path) as image:
-            return image.convert("RGB")
-
-    def stop(self):
-        stop_process(self.process)
+def program_name(process):
+    """The Windows program a process started here runs."""
+    return Path(str(process.args[len(WINE_LOADER)])).name
 
 
-def wine_env(prefix, display_name):
-    env = dict(os.environ)
-    env.update(WINEPREFIX=str(prefix), DISPLAY=display_name, WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
-    return env
-
-
-def make_template(prefix):
-    """The tests' Wine prefix, made as for every other suite (tests/wine/wine-env.sh)."""
-    env = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
-    subprocess.run(["bash", str(ROOT / "tests/wine/prefix.sh"), "template", str(prefix)], env=env, check=True,
-                   timeout=180)
-    return Path(prefix)
+def prefix_sh(*args, env=None):
+    """The Wine set-up of every other suite (tests/wine/wine-env.sh): making the template, copying it,
+    putting doubles into a prefix."""
+    subprocess.run(["bash", str(ROOT / "tests/wine/prefix.sh"), *map(str, args)], env=env, check=True, timeout=CEILING)
 
 
 def run_template(tmp_path_factory):
     """The prefix a whole pytest run copies from: the ctest fixture's, or one made here when pytest
-    runs alone."""
+    runs alone (without the display: the set-up starts one of its own)."""
     given = os.environ.get("TARVELIMUNDE_WINE_TEMPLATE")
     if given and (Path(given) / "system.reg").exists():
         return Path(given)
-    return make_template(tmp_path_factory.mktemp("template") / "prefix")
-
-
-def prefix_sh(*args, env=None):
-    subprocess.run(["bash", str(ROOT / "tests/wine/prefix.sh"), *map(str, args)], env=env, check=True, timeout=60)
-
-
-def copy_prefix(template, prefix):
-    """A throwaway copy of the template, made as for every other suite."""
-    prefix_sh("copy", template, prefix)
+    made = tmp_path_factory.mktemp("template") / "prefix"
+    prefix_sh("template", made, env={name: value for name, value in os.environ.items() if name != "DISPLAY"})
+    return made
 
 
 class Wine:
@@ -145,8 +95,8 @@ class Wine:
         self.display = display
         self.workdir = Path(workdir)
         self.prefix = self.workdir / "prefix"
-        copy_prefix(template, self.prefix)
-        self.env = wine_env(self.prefix, display.name)
+        prefix_sh("copy", template, self.prefix)
+        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), DISPLAY=display.name)
         self.saver_dir = self.workdir / "saver"
         self.saver_dir.mkdir()
         self.saver = self.saver_dir / saver_path().name
@@ -159,10 +109,10 @@ class Wine:
         # One server for the prefix's whole life. Left to itself it ends 3 s after the last process, and a
         # process that starts while it is ending (a slow 32-bit start under qemu easily takes that long) is
         # killed with it before it can print a word.
-        subprocess.run([WINESERVER, "-p"], env=self.env, timeout=60, check=True,
+        subprocess.run([WINESERVER, "-p"], env=self.env, timeout=CEILING, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def run(self, args, timeout=30):
+    def run(self, args, timeout=CEILING):
         self.saver_in_front = None
         return self._run(args, timeout)
 
@@ -189,11 +139,36 @@ class Wine:
         """Starts the saver (or another copy of it) as the system does: its path quoted, then the switches."""
         return self.start([saver or self.saver, *tail], stdout=subprocess.DEVNULL, cwd=cwd)
 
-    def run_saver(self, *tail, timeout=20, cwd=None, saver=None):
-        process = self.start_saver(*tail, cwd=cwd, saver=saver)
-        return process.wait(timeout)
+    def run_saver(self, *tail, cwd=None, saver=None):
+        return self.await_exit(self.start_saver(*tail, cwd=cwd, saver=saver))
 
-    def helper(self, name, *args, timeout=40, opens_window=True):
+    def await_exit(self, process):
+        """The process's exit code once it has ended; a wait that runs out says what it saw."""
+        try:
+            return process.wait(CEILING)
+        except subprocess.TimeoutExpired:
+            raise TimeoutError(f"timed out after {CEILING:g} s waiting for {program_name(process)} to end; "
+                               f"saw {self.situation()}") from None
+
+    def situation(self):
+        """What a failed wait reports: the programs started here and whether they run, the windows of the
+        saver and the one in front, the screen, and Wine's last words."""
+        programs = ", ".join(f"{program_name(p)} {'running' if p.poll() is None else f'ended with {p.returncode}'}"
+                             for p in self.processes) or "none"
+        try:
+            windows = self.probe("find", "WindowsScreenSaverClass", "-", 0)
+            saver = (f"a saver window {windows['title']!r}, {'visible' if windows['visible'] == '1' else 'hidden'}"
+                     if windows.get("window", "0") != "0" else "no saver window")
+            front = f"in front: {windows.get('front_class', '?')} {windows.get('front_title', '?')!r}"
+        except Exception as failure:  # the probe itself may be what cannot start
+            saver, front = f"no probe ({failure})", "in front: unknown"
+        first = self.display.capture()[0]
+        second = self.display.capture()[0]
+        picture = (f"the screen {non_black_fraction(second):.1%} not black, {uncovered_fraction(second):.1%} of its side "
+                   f"strips uncovered, {'changing' if changed_fraction(first, second) > 0 else 'still'} between two looks")
+        return f"programs: {programs}; {saver}; {front}; {picture}; Wine said: {self.errors(3) or 'nothing'}"
+
+    def helper(self, name, *args, timeout=CEILING, opens_window=True):
         """A helper program's exit code and its report lines merged. A helper that reports nothing never
         got to run, which fails here with Wine's exit code and errors, not later for want of a value."""
         run = self.run if opens_window else self._run
@@ -205,25 +180,26 @@ class Wine:
         assert report, f"{name} {' '.join(map(str, args))} reported nothing, ended with {result.returncode}: {self.errors()}"
         return result.returncode, report
 
-    def probe(self, *args, timeout=30):
+    def probe(self, *args, timeout=CEILING):
         """window_probe.exe's report; it opens no window, so the foreground stays where it was."""
         return self.helper("window_probe.exe", *args, timeout=timeout, opens_window=False)[1]
 
-    def await_window(self, window_class, title, in_front=False, timeout=15):
+    def await_window(self, window_class, title, in_front=False):
         """The top-level window of that class and title once it exists, or once it is the foreground
         window too, where keys go."""
-        found = self.probe("front" if in_front else "find", window_class, title, int(timeout * 1000),
-                           timeout=timeout + 30)
+        found = self.probe("front" if in_front else "find", window_class, title, int(CEILING * 1000),
+                           timeout=2 * CEILING)
         if found.get("window", "0") == "0" or in_front and found.get("foreground") != "1":
-            raise TimeoutError(f"no window {window_class} {title!r}" + (" in front" if in_front else ""))
+            raise TimeoutError(f"timed out after {CEILING:g} s waiting for a window {window_class} {title!r}"
+                               + (" in front" if in_front else "") + f"; saw {self.situation()}")
         return found
 
-    def await_saver_window(self, title="Screen Saver", timeout=15):
-        return self.await_window("WindowsScreenSaverClass", title, timeout=timeout)
+    def await_saver_window(self, title="Screen Saver"):
+        return self.await_window("WindowsScreenSaverClass", title)
 
-    def await_saver_in_front(self, timeout=15):
+    def await_saver_in_front(self):
         """The saver's window once it is the foreground one, where keys and clicks go."""
-        window = self.await_window("WindowsScreenSaverClass", "Screen Saver", in_front=True, timeout=timeout)
+        window = self.await_window("WindowsScreenSaverClass", "Screen Saver", in_front=True)
         self.saver_in_front = window["window"]
         return window
 
@@ -232,30 +208,24 @@ class Wine:
         window: what comes before goes nowhere. Known to be in front until another program starts."""
         if self.saver_in_front is None:
             self.await_saver_in_front()
-        self.display._xdotool(*action)
+        self.display.xdotool(*action)
 
     def send_to(self, window_class, title, *actions):
         """Input for another window, named by class and title: the xdotool commands, one tuple each,
         sent once that window is in front."""
         self.await_window(window_class, title, in_front=True)
         for action in actions:
-            self.display._xdotool(*action)
+            self.display.xdotool(*action)
 
     def release_keys(self, *keys):
         """Keys held down by an earlier command let go, whichever window has the foreground now."""
-        self.display._xdotool("keyup", *keys)
+        self.display.xdotool("keyup", *keys)
 
-    def act_on_saver_until(self, condition, action, timeout=20, what="condition"):
+    def act_on_saver_until(self, condition, action, what="condition"):
         """Repeats input for the saver (a few keys or clicks, each pressed and released, tens of
         milliseconds apart) until the condition holds: input that keeps coming, whenever the saver looks."""
-        deadline = time.monotonic() + timeout
-        while True:
-            self.send_to_saver(*action)
-            value = condition()
-            if value:
-                return value
-            if time.monotonic() >= deadline:
-                raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+        return wait_until(lambda: self.send_to_saver(*action) or condition(), interval=0, what=what,
+                          seen=self.situation)
 
     def reg_add(self, key, name, kind, data):
         result = self.run(["reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"])
@@ -285,7 +255,7 @@ class Wine:
         ended = True
         for process in self.processes:
             try:
-                process.wait(10)
+                process.wait(CEILING)
             except subprocess.TimeoutExpired:
                 ended = False
         self.processes = []
@@ -296,13 +266,13 @@ class Wine:
         for process in self.processes:
             if process.poll() is None:
                 process.kill()
-        subprocess.run([WINESERVER, "-k"], env=self.env, timeout=30,
+        subprocess.run([WINESERVER, "-k"], env=self.env, timeout=CEILING,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run([WINESERVER, "-w"], env=self.env, timeout=30,
+        subprocess.run([WINESERVER, "-w"], env=self.env, timeout=CEILING,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         for process in self.processes:
             try:
-                process.wait(5)
+                process.wait(CEILING)
             except subprocess.TimeoutExpired:
                 pass
 
@@ -337,7 +307,7 @@ def keeps_running(process, progress):
     return progress() and process.poll() is None
 
 
-def picture_moves_on(saver, display, path, changes=3, timeout=PICTURE_TIMEOUT):
+def picture_moves_on(saver, display, path, changes=3, timeout=CEILING):
     """The full-screen saver's progress: its picture has moved on the given number of times, covering
     the screen each time. Input that came before is handled by then: Wine reads the display's events at
     least every few timer messages, and a timer message is dispatched only when no input or posted
@@ -354,7 +324,7 @@ def picture_moves_on(saver, display, path, changes=3, timeout=PICTURE_TIMEOUT):
     return progress
 
 
-def keeps_drawing(saver, display, path, changes=3, timeout=PICTURE_TIMEOUT):
+def keeps_drawing(saver, display, path, changes=3, timeout=CEILING):
     """The full-screen saver keeps running: its picture moves on."""
     return keeps_running(saver, picture_moves_on(saver, display, path, changes, timeout))
 

@@ -98,9 +98,9 @@ AwaitContextMenu(int before, DWORD milliseconds)
 HWND
 AwaitChild(HWND parent, const char *className)
 {
-    HWND child = AwaitWindow([=] { return FindWindowExA(parent, nullptr, className, nullptr); }, 10000);
+    HWND child = AwaitWindow([=] { return FindWindowExA(parent, nullptr, className, nullptr); });
     if (child)
-        AwaitWindow([=] { return IsWindowVisible(child) ? child : nullptr; }, 2000);
+        AwaitCondition([=] { return IsWindowVisible(child); });
     return child;
 }
 
@@ -186,7 +186,8 @@ PreviewMode(const char *saver, DWORD waitMilliseconds)
 
     LPARAM where = MAKELPARAM(77, 66);
     DWORD_PTR answer = 0;
-    SendMessageTimeoutA(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), where, SMTO_NORMAL, 3000, &answer);
+    SendMessageTimeoutA(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), where, SMTO_NORMAL, CeilingMs(),
+                        &answer);
     AwaitContextMenu(0, waitMilliseconds);
     REPORT("contextmenu_result=%llu contextmenu_count=%d contextmenu_wparam=%llu contextmenu_lparam=%lld sent_lparam=%lld",
            static_cast<unsigned long long>(answer), parentLog.contextMenuCount,
@@ -201,7 +202,7 @@ PreviewMode(const char *saver, DWORD waitMilliseconds)
     help.MousePos.y = 6;
     answer = 0;
     SetLastError(0);
-    LRESULT sent = SendMessageTimeoutA(child, WM_HELP, 0, reinterpret_cast<LPARAM>(&help), SMTO_NORMAL, 3000,
+    LRESULT sent = SendMessageTimeoutA(child, WM_HELP, 0, reinterpret_cast<LPARAM>(&help), SMTO_NORMAL, CeilingMs(),
                                        &answer);
     REPORT("help_sent=%d help_result=%llu", sent != 0, static_cast<unsigned long long>(answer));
 
@@ -212,9 +213,8 @@ PreviewMode(const char *saver, DWORD waitMilliseconds)
     REPORT("child_after_resize=%ld,%ld", childClient.right, childClient.bottom);
 
     PostMessageA(child, WM_CLOSE, 0, 0);
-    ReportExit(&process, 5000);
-    PumpFor(100);
-    REPORT("child_gone=%d", !IsWindow(child));
+    ReportExit(&process, CeilingMs());
+    REPORT("child_gone=%d", AwaitCondition([=] { return !IsWindow(child); }));
     return 0;
 }
 
@@ -276,8 +276,8 @@ OrphanMode(const char *saver, DWORD exitMilliseconds)
     REPORT("parent_gone=%d", !IsWindow(parent));
     ReportExit(&process, exitMilliseconds);
     REPORT("exit_ms=%lu", GetTickCount() - start);
-    PumpFor(100);
-    REPORT("child_gone=%d", !IsWindow(child));
+    REPORT("child_gone=%d", AwaitCondition([=] { return !IsWindow(child); }));
+    AwaitCondition([] { return AnySaverWindow() == nullptr; });
     REPORT("saver_windows_left=%llu", HandleNumber(AnySaverWindow()));
     return 0;
 }
@@ -292,7 +292,7 @@ OwnerMode(const char *saver, const char *switches)
         REPORT("start_error=%lu", GetLastError());
         return 1;
     }
-    ReportExit(&process, 10000);
+    ReportExit(&process, CeilingMs());
     return 0;
 }
 
@@ -303,7 +303,7 @@ SecondMode(const char *saver)
 {
     HWND own = CreateParent("Tarvelimunde Bystander", 200, 100);
     SetForegroundWindow(own);
-    PumpFor(300);
+    AwaitCondition([=] { return GetForegroundWindow() == own; });
     REPORT("own=%llu", HandleNumber(own));
     ReportWindow("foreground_before", GetForegroundWindow());
     ReportWindow("running", FindWindowA("WindowsScreenSaverClass", "Screen Saver"));
@@ -317,8 +317,10 @@ SecondMode(const char *saver)
         REPORT("start_error=%lu", GetLastError());
         return 1;
     }
-    ReportExit(&process, 10000);
-    PumpFor(300);
+    ReportExit(&process, CeilingMs());
+    // The second start hands the foreground to the running saver before it ends.
+    HWND running = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+    AwaitCondition([=] { return GetForegroundWindow() == running; });
     ReportWindow("foreground_after", GetForegroundWindow());
     return 0;
 }
@@ -329,9 +331,9 @@ int
 main(int argc, char **argv)
 {
     if (argc >= 3 && std::strcmp(argv[1], "preview") == 0)
-        return PreviewMode(argv[2], argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : 0);
+        return PreviewMode(argv[2], argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : CeilingMs());
     if (argc >= 3 && std::strcmp(argv[1], "orphan") == 0)
-        return OrphanMode(argv[2], argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : 5000);
+        return OrphanMode(argv[2], argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : CeilingMs());
     if (argc >= 4 && std::strcmp(argv[1], "owner") == 0)
         return OwnerMode(argv[2], argv[3]);
     if (argc >= 3 && std::strcmp(argv[1], "second") == 0)

@@ -1,8 +1,6 @@
 """Faults from outside the saver: a verifier that keeps the user waiting while everything else goes on,
 a verifier library without its entry, and a preview whose window vanishes under it."""
 
-import time
-
 import pytest
 
 import harness
@@ -32,7 +30,8 @@ def test_a_slow_verifier_asks_once_while_the_picture_goes_on(wine24, screenshots
     display = wine24.display
 
     wine24.send_to_saver("key", "a")
-    harness.wait_until(lambda: wine24.log_lines("verify-begin.log"), timeout=20, what="the verifier to be asked")
+    harness.wait_until(lambda: wine24.log_lines("verify-begin.log"), what="the verifier to be asked",
+                       seen=wine24.situation)
     # What a user does while the question is open: all of it reaches the window, none of it asks again.
     wine24.send_to_saver("key", "--delay", "50", "b", "Escape", "space")
     wine24.send_to_saver("click", "1")
@@ -50,7 +49,7 @@ def test_a_slow_verifier_asks_once_while_the_picture_goes_on(wine24, screenshots
     hold = wine24.double_dir / "verify-hold"
     if answer == "1":
         hold.unlink()
-        assert saver.wait(10) == 0
+        assert wine24.await_exit(saver) == 0
     else:
         # Refused: it keeps running, and keys that come on meanwhile ask again only 200 ms after the answer.
         def second_question():
@@ -62,7 +61,7 @@ def test_a_slow_verifier_asks_once_while_the_picture_goes_on(wine24, screenshots
             "the saver stopped drawing after the refusal")
         (wine24.double_dir / "verify-answer").write_text("1")
         wine24.act_on_saver_until(lambda: saver.poll() is not None, harness.KEYS, what="the saver to end")
-        assert saver.wait(10) == 0
+        assert wine24.await_exit(saver) == 0
 
     calls = verify_calls(wine24)
     call = calls[0]
@@ -94,15 +93,13 @@ def test_a_verifier_library_without_its_entry_means_no_password(wine24):
     events = [line["event"] for line in wine24.log_lines("library.log")]
     assert events == ["attached", "detached"]
     assert saver.poll() is None
-    pressed = time.monotonic()
     wine24.send_to_saver("key", "space")
-    assert saver.wait(10) == 0
-    assert time.monotonic() - pressed < 5
+    assert wine24.await_exit(saver) == 0
     assert [line["event"] for line in wine24.log_lines("library.log")] == ["attached", "detached"]
 
 
 def test_a_preview_whose_parent_is_destroyed_ends_with_zero(wine24):
-    code, report = wine24.helper("preview_parent.exe", "orphan", harness.windows_path(wine24.saver), "5000")
+    code, report = wine24.helper("preview_parent.exe", "orphan", harness.windows_path(wine24.saver))
     assert code == 0, report
     assert report["child_class"] == "WindowsScreenSaverClass"
     assert report["child_title"] == "Preview"
@@ -111,6 +108,5 @@ def test_a_preview_whose_parent_is_destroyed_ends_with_zero(wine24):
     assert report["parent_gone"] == "1"
     # The child went with its parent, its WM_DESTROY posted the quit, and the loop ended normally.
     assert report["exit"] == "0"
-    assert int(report["exit_ms"]) < 5000
     assert report["child_gone"] == "1"
     assert report["saver_windows_left"] == "0"

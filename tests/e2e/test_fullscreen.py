@@ -57,14 +57,14 @@ def test_topmost_window_over_the_whole_screen_keeps_drawing(wine_any, screenshot
         lambda: (lambda shot: shot if harness.changed_fraction(first, shot) > 0.001
                  and harness.non_black_fraction(shot) > 0.002 else None)(
             wine_any.display.screenshot(screenshots / f"fullscreen-{depth}-b.png")),
-        timeout=harness.PICTURE_TIMEOUT, interval=0.5, what="the picture to change and show a figure")
+        interval=0.5, what="the picture to change and show a figure", seen=wine_any.situation)
     for shot in (first, second):
         # The white root shows nowhere: the saver covers the screen.
         assert harness.uncovered_fraction(shot) == 0
     assert saver.poll() is None
 
     wine_any.send_to_saver("key", "space")
-    assert saver.wait(10) == 0
+    assert wine_any.await_exit(saver) == 0
 
 
 def test_mouse_travel_of_four_pixels_is_tolerated_five_ends_it(wine24, screenshots):
@@ -75,7 +75,7 @@ def test_mouse_travel_of_four_pixels_is_tolerated_five_ends_it(wine24, screensho
     assert harness.keeps_drawing(saver, display, screenshots / "travel-4.png"), "travel of 4 pixels ended the saver"
     # Travel is measured from where the cursor stood at the start, not step by step.
     wine24.send_to_saver("mousemove", 103, 102)
-    assert saver.wait(10) == 0
+    assert wine24.await_exit(saver) == 0
 
 
 @pytest.mark.parametrize("action", [
@@ -85,7 +85,7 @@ def test_key_or_click_ends_it(wine24, action):
     saver, _ = start_full_screen(wine24)
     assert saver.poll() is None
     wine24.send_to_saver(*action)
-    assert saver.wait(10) == 0
+    assert wine24.await_exit(saver) == 0
 
 
 @pytest.mark.parametrize("tail", [["-S"], ["s"], ["//--s"], ["/save"]], ids=lambda tail: " ".join(tail))
@@ -93,7 +93,7 @@ def test_other_spellings_of_full_screen(wine24, tail):
     saver, window = start_full_screen(wine24, *tail)
     assert window["rect"] == f"0,0,{WIDTH},{HEIGHT}"
     wine24.send_to_saver("key", "space")
-    assert saver.wait(10) == 0
+    assert wine24.await_exit(saver) == 0
 
 
 def test_second_full_screen_start_brings_the_first_forward(wine24, screenshots):
@@ -109,4 +109,4 @@ def test_second_full_screen_start_brings_the_first_forward(wine24, screenshots):
     assert harness.keeps_drawing(first, wine24.display, screenshots / "second.png")
     assert wine24.await_saver_window()["window"] == window["window"]
     wine24.send_to_saver("key", "space")
-    assert first.wait(10) == 0
+    assert wine24.await_exit(first) == 0

@@ -44,7 +44,7 @@ def test_refusal_keeps_the_saver_drawing_and_a_close_within_200_ms_of_an_answer_
     # Clicks ask too, and an acceptance ends it.
     set_answer(wine24, "1")
     wine24.act_on_saver_until(lambda: saver.poll() is not None, harness.CLICKS, what="the saver to end")
-    assert saver.wait(10) == 0
+    assert wine24.await_exit(saver) == 0
     calls = verify_calls(wine24)
     assert calls[-1]["answer"] == "1"
     for earlier, later in zip(calls, calls[1:]):
@@ -56,7 +56,7 @@ def test_acceptance_ends_with_zero_also_with_a_text_setting(wine24):
     # A text value "1" is read as an integer of its bytes: not zero, so the password is on.
     saver, window = start_protected(wine24, "REG_SZ", "1")
     wine24.send_to_saver("mousemove", 110, 100)
-    assert saver.wait(10) == 0
+    assert wine24.await_exit(saver) == 0
     calls = verify_calls(wine24)
     assert len(calls) == 1
     assert calls[0]["window"] == window["window"]
@@ -70,7 +70,7 @@ def test_without_the_setting_nothing_is_asked(wine24, value):
         wine24.reg_add(DESKTOP, "ScreenSaveUsePassword", "REG_DWORD", value)
     saver = wine24.start_saver("/s")
     wine24.send_to_saver("key", "space")
-    assert saver.wait(10) == 0
+    assert wine24.await_exit(saver) == 0
     assert verify_calls(wine24) == []
 
 
@@ -125,5 +125,5 @@ def test_a_planted_verifier_outside_the_system_folder_is_never_asked(wine24, pla
     folder.mkdir(exist_ok=True)
     saver, _ = start_protected(wine24, where=folder, cwd=folder)
     wine24.send_to_saver("key", "space")
-    assert saver.wait(10) == 0
+    assert wine24.await_exit(saver) == 0
     assert wine24.log_lines("verify-begin.log") == []

@@ -10,8 +10,8 @@ PARENT_CLASS, PARENT_TITLE = "TarvelimundeTestParent", "Tarvelimunde Preview Par
 
 
 def run_preview(wine, screenshots):
-    helper = wine.start([harness.helper_path("preview_parent.exe"), "preview", harness.windows_path(wine.saver),
-                         "20000"], stdout=subprocess.PIPE, text=True)
+    helper = wine.start([harness.helper_path("preview_parent.exe"), "preview", harness.windows_path(wine.saver)],
+                        stdout=subprocess.PIPE, text=True)
     report = {}
     for line in helper.stdout:
         report.update(harness.parse_report(line))
@@ -24,7 +24,7 @@ def run_preview(wine, screenshots):
             # Wine shows nothing that a child window draws from another process (tried with a
             # plain FillRect child too), so the picture itself can't be checked here.
             wine.display.screenshot(screenshots / "preview.png")
-    assert helper.wait(30) == 0
+    assert wine.await_exit(helper) == 0
     return report
 
 

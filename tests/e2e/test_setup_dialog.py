@@ -28,8 +28,8 @@ def wine8(request, shared_wine):
 
 def show_dialog(wine, tail, screenshots):
     saver = wine.start_saver(*tail)
-    dialog = wine.probe("dialog", "Setup", 1000, 15000, timeout=40)
-    assert dialog.get("window", "0") != "0", "no dialog titled Setup"
+    dialog = wine.probe("dialog", "Setup", 1000, int(harness.CEILING * 1000), timeout=2 * harness.CEILING)
+    assert dialog.get("window", "0") != "0", f"no dialog titled Setup; saw {wine.situation()}"
     wine.display.screenshot(screenshots / f"setup-{wine.display.depth}.png")
     return saver, dialog
 
@@ -48,7 +48,7 @@ def ok_held_down(wine):
 
     def progress():
         try:
-            return harness.wait_until(look, timeout=15, interval=0.1, what="OK held down") == "pushed"
+            return harness.wait_until(look, interval=0.1, what="OK held down") == "pushed"
         except TimeoutError:
             return False
     return progress
@@ -60,7 +60,7 @@ def close_with_keys(wine, saver):
     try:
         assert harness.keeps_running(saver, ok_held_down(wine)), "Escape closed the dialog"
         wine.send_to("#32770", "Setup", ("key", "Return"))
-        return saver.wait(10)
+        return wine.await_exit(saver)
     finally:
         # Let go only now: a space let go over OK would click it.
         wine.release_keys("space")
@@ -91,4 +91,4 @@ def test_dialog_that_cannot_be_created_ends_with_minus_one(wine24, tmp_path):
     struct.pack_into("<I", data, offset, 2004)
     renumbered = tmp_path / wine24.saver.name
     renumbered.write_bytes(data)
-    assert wine24.run_saver("/c", timeout=15, saver=renumbered) == harness.EXIT_MINUS_ONE
+    assert wine24.run_saver("/c", saver=renumbered) == harness.EXIT_MINUS_ONE

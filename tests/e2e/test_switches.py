@@ -18,7 +18,7 @@ def wine(wine_template, displays, tmp_path_factory):
     ["/p"], ["/p", "0"], ["/p", "12345678"], ["/p:1234"], ["/p", "-5"], ["/l", "0"], ["-P"],
 ], ids=lambda tail: " ".join(tail))
 def test_bad_switch_or_handle_ends_with_minus_one(wine, tail):
-    code = wine.run_saver(*tail, timeout=15)
+    code = wine.run_saver(*tail)
     assert code == harness.EXIT_MINUS_ONE, f"exit code {code}"
     assert wine.probe("find", "WindowsScreenSaverClass", "-").get("window") == "0"
     assert wine.probe("find", "#32770", "Setup").get("window") == "0"

@@ -25,12 +25,27 @@ AwaitTopLevel(const char *className, const char *title, DWORD milliseconds, bool
     }, milliseconds);
 }
 
+// The foreground window, which every search reports: a wait that runs out tells by it what was in front.
+void
+ReportFront()
+{
+    HWND front = GetForegroundWindow();
+    char frontClass[128] = "-";
+    char frontTitle[128] = "";
+    if (front) {
+        GetClassNameA(front, frontClass, sizeof frontClass);
+        GetWindowTextA(front, frontTitle, sizeof frontTitle);
+    }
+    REPORT("front=%llu front_class=%s front_title=%s", HandleNumber(front), frontClass, frontTitle);
+}
+
 int
 Find(const char *className, const char *title, DWORD milliseconds, bool inFront)
 {
     HWND window = AwaitTopLevel(className, title, milliseconds, inFront);
     if (!window && inFront)
         window = FindWindowA(OrNull(className), OrNull(title));
+    ReportFront();
     if (!window) {
         REPORT("window=0");
         return 1;
@@ -78,7 +93,7 @@ DialogText(const char *title, int control, DWORD milliseconds)
     // A button that a key holds down says so in its state (BST_PUSHED).
     DWORD_PTR state = 0;
     if (focus)
-        SendMessageTimeoutA(focus, BM_GETSTATE, 0, 0, SMTO_NORMAL, 5000, &state);
+        SendMessageTimeoutA(focus, BM_GETSTATE, 0, 0, SMTO_NORMAL, CeilingMs(), &state);
     REPORT("window=%llu style=0x%08lx focus_id=%d focus_state=0x%lx", HandleNumber(dialog),
            static_cast<unsigned long>(GetWindowLongA(dialog, GWL_STYLE)), focus ? GetDlgCtrlID(focus) : 0,
            static_cast<unsigned long>(state));

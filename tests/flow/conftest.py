@@ -18,7 +18,7 @@ def screens():
     started = []
 
     def make(*args, **kwargs):
-        started.append(flow_harness.Screen(*args, **kwargs))
+        started.append(flow_harness.screen(*args, **kwargs))
         return started[-1]
 
     yield make

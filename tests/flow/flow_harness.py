@@ -4,61 +4,28 @@ a capture by searching its seed and tick count."""
 
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import time
-from contextlib import contextmanager
 from pathlib import Path
 
 import pytest
 from PIL import ImageChops
 
 TESTS = Path(__file__).resolve().parents[1]
-sys.path[:0] = [str(TESTS), str(TESTS / "e2e"), str(TESTS / "x11")]
+sys.path[:0] = [str(TESTS), str(TESTS / "e2e")]
 import harness  # noqa: E402  (the e2e suites' Wine prefix and window probe)
-import xwd  # noqa: E402
-from xorg import Xorg  # noqa: E402
-from support import differing, replay_png, start_xvfb, stop_process, wait_until  # noqa: E402
+from support import CEILING, XScreen, differing, replay_png, steady, stopped, wait_until  # noqa: E402
 
 EXACT_SCR = harness.TREE / "Tarvelimunde.scr"
 FLOW_SCR = Path(os.environ.get("TARVELIMUNDE_FLOW_SCR", harness.TREE / "flow/Tarvelimunde Flow.scr"))
 REPLAY = Path(os.environ.get("TARVELIMUNDE_REPLAY", harness.TREE / "host-tools/tarvelimunde-replay"))
 
 
-class Screen:
-    """A 24-bit X screen; monitors as (x, y, width, height) in X's coordinates, the primary first."""
-
-    def __init__(self, width=None, height=None, monitors=None, root="#ffffff"):
-        if monitors:
-            self.server = Xorg(monitors)
-            self.process, self.name, self.monitors = self.server.process, self.server.name, monitors
-        else:
-            self.server = None
-            self.process, self.name = start_xvfb(width, height, 24)
-            self.monitors = [(0, 0, width, height)]
-        subprocess.run(["xsetroot", "-solid", root], env=self.env(), check=True, timeout=10)
-
-    def env(self):
-        return dict(os.environ, DISPLAY=self.name)
-
-    def xdotool(self, *args):
-        subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=10)
-
-    def capture(self):
-        dump = subprocess.run(["xwd", "-root", "-silent", "-display", self.name], check=True,
-                              stdout=subprocess.PIPE, timeout=20).stdout
-        return xwd.read(dump)[0]
-
-    def monitor(self, image, index):
-        x, y, width, height = self.monitors[index]
-        return image.crop((x, y, x + width, y + height))
-
-    def stop(self):
-        if self.server:
-            self.server.stop()
-            return
-        stop_process(self.process)
+def screen(width=None, height=None, monitors=None, root="#ffffff"):
+    """A 24-bit X screen: Xvfb of that size, or Xorg with the monitors (x, y, width, height), the primary
+    first."""
+    return XScreen(width, height, 24, monitors=monitors, root=root)
 
 
 def start_saver(wine, scr):
@@ -70,27 +37,6 @@ def start_saver(wine, scr):
     shutil.copy2(scr, wine.saver)
     started = time.time()
     return wine.start_saver("/s"), started
-
-
-@contextmanager
-def stopped(process):
-    """The Wine process stopped (wine64 becomes the program itself), so that no frame is torn."""
-    assert process.poll() is None, "the saver has ended"
-    os.kill(process.pid, signal.SIGSTOP)
-    try:
-        yield
-    finally:
-        os.kill(process.pid, signal.SIGCONT)
-
-
-def steady_capture(screen):
-    """A capture equal to the one after it: the X server has done what the stopped saver sent."""
-    shots = [screen.capture()]
-
-    def settled():
-        shots.append(screen.capture())
-        return shots[-1] if differing(shots[-2], shots[-1]) == 0 else None
-    return wait_until(settled, 10, interval=0, what="a capture that stays")
 
 
 def drawn_mask(image):
@@ -116,7 +62,7 @@ def candidate_ticks(seed, picture, ticks):
     nearest to that break first. The figures whose shown ends run longest come first: another figure's
     first ends are seldom shown."""
     trace = subprocess.run([str(REPLAY), "--seed", str(seed), "--size", "%dx%d" % picture.size, "--ticks", str(ticks),
-                            "--trace", "-"], check=True, timeout=60, text=True, stdout=subprocess.PIPE).stdout
+                            "--trace", "-"], check=True, timeout=CEILING, text=True, stdout=subprocess.PIPE).stdout
     shown = drawn_mask(picture)
     # ((-ticks up to the break, ticks before it), tick) for each tick of each figure up to its break.
     ranked, figure, unbroken = [], 1, False
@@ -157,7 +103,7 @@ def matching_capture(screen, saver, started, folder, monitor=0, attempts=2):
     equals. Tries once more, should a capture fall between two of the saver's calls."""
     for _ in range(attempts):
         with stopped(saver):
-            shot = steady_capture(screen)
+            shot = steady(screen)[0]
             ended = time.time()
         picture = screen.monitor(shot, monitor)
         # The seed is the clock's second at the start; at most one tick a millisecond.
@@ -168,12 +114,17 @@ def matching_capture(screen, saver, started, folder, monitor=0, attempts=2):
     raise AssertionError(f"no replay of seeds {list(seeds)} equals the capture; {fewest} pixels differ at best")
 
 
-def await_figure(screen, monitor=0, timeout=20):
+def await_figure(screen, monitor=0):
     """A capture once the monitor shows a good part of a figure: as many drawn pixels as three strokes of
     the pen across the monitor have."""
     pixels = 12 * screen.monitors[monitor][2]
-    return wait_until(lambda: (lambda shot: shot if count_drawn(screen.monitor(shot, monitor)) >= pixels else None)(
-        screen.capture()), timeout, what=f"{pixels} drawn pixels")
+    shots = []
+
+    def drawn_enough():
+        shots[:] = [screen.capture()[0]]
+        return shots[0] if count_drawn(screen.monitor(shots[0], monitor)) >= pixels else None
+    return wait_until(drawn_enough, what=f"{pixels} drawn pixels",
+                      seen=lambda: f"{count_drawn(screen.monitor(shots[0], monitor))} drawn pixels")
 
 
 def built(scr):
@@ -185,4 +136,4 @@ def built(scr):
 
 def end_with_a_mouse_move(screen, saver):
     screen.xdotool("mousemove_relative", "--", 40, 40)
-    return saver.wait(10)
+    return saver.wait(CEILING)

@@ -14,7 +14,7 @@ def two_captures(screen):
         first = await_figure(screen)
         first_drawn = count_drawn(first)
         second = wait_until(lambda: (lambda shot: shot if count_drawn(shot) > first_drawn + 50 else None)(
-            screen.capture()), 20, what="more of the figure")
+            screen.capture()[0]), what="more of the figure")
         kept = ImageChops.multiply(drawn_mask(first), drawn_mask(second)).histogram()[255]
         if kept > 0.9 * first_drawn:
             return first, second

@@ -4,9 +4,10 @@ ends it with 0."""
 
 import pytest
 
+import flow_harness
 import xorg
 from support import pixels_of
-from flow_harness import FLOW_SCR, Screen, await_figure, built, matching_capture, start_saver, steady_capture, stopped
+from flow_harness import CEILING, FLOW_SCR, await_figure, built, matching_capture, start_saver, steady, stopped
 
 DESKTOP = (0x3C, 0x8D, 0x2F)
 # Monitors in X's coordinates, the primary first; Wine puts the primary at 0,0.
@@ -23,7 +24,7 @@ def two_monitors(request):
     if reason:
         pytest.skip(reason)
     monitors, virtual = LAYOUTS[request.param]
-    screen = Screen(monitors=monitors, root="#%02x%02x%02x" % DESKTOP)
+    screen = flow_harness.screen(monitors=monitors, root="#%02x%02x%02x" % DESKTOP)
     screen.layout, screen.virtual = request.param, virtual
     yield screen
     screen.stop()
@@ -49,11 +50,11 @@ def test_both_covered_picture_on_the_primary_input_over_the_other_ends_it(two_mo
     assert window["rect"] == screen.virtual, f"Wine's virtual screen {window['virtual']}, {window['monitors']} monitors"
     await_figure(screen)
     with stopped(saver):
-        shot = steady_capture(screen)
+        shot = steady(screen)[0]
     shot.save(screenshots / f"monitors-{screen.layout}-{action[0]}.png")
     assert [desktop_pixels(screen.monitor(shot, index)) for index in (0, 1)] == [0, 0]
     assert screen.monitor(shot, 1).getbbox() is None, "the other monitor is not black"
     # Whole on the primary: the replay's picture at the primary's size.
     matching_capture(screen, saver, started, tmp_path)
     screen.xdotool(*action)
-    assert saver.wait(10) == 0
+    assert saver.wait(CEILING) == 0

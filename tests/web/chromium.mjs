@@ -11,6 +11,9 @@ import { PNG } from "pngjs";
 export const root = new URL("../../", import.meta.url);
 export const pageFile = new URL("build/web/tarvelimunde.html", root);
 export const replayTool = new URL("build/native/tarvelimunde-replay", root).pathname;
+// The ceiling of every wait, as the Python harnesses have it: 120 s times
+// TARVELIMUNDE_TIME_SCALE. A wait ends as soon as its condition holds.
+export const kCeilingMs = 120000 * (Number(process.env.TARVELIMUNDE_TIME_SCALE) || 1);
 
 const kQuietArgs = [
   "--no-sandbox", "--disable-quic", "--no-first-run", "--disable-background-networking",
@@ -24,7 +27,8 @@ const kQuietArgs = [
 // presenter is tested too.
 export async function LaunchChromium(presenter) {
   const args = [...kQuietArgs, "--disable-gpu"];
-  const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", headless: true, args });
+  const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", headless: true, args,
+                                          timeout: kCeilingMs });
   browser.takeSoftwareWebGl = presenter === "webgl2";
   return browser;
 }
@@ -47,6 +51,7 @@ function TakeSoftwareWebGl() {
 export async function OpenPage(browser, query, viewport = { width: 640, height: 480 }, deviceScaleFactor = 1,
                                { clock = false, initScript = null } = {}) {
   const page = await browser.newPage({ viewport, deviceScaleFactor });
+  page.setDefaultTimeout(kCeilingMs);
   if (clock) {
     await page.clock.install({ time: 0 });
     await page.clock.pauseAt(1000);

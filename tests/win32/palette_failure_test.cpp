@@ -133,7 +133,7 @@ protected:
     void TearDown() override
     {
         SetEvent(stop);
-        WaitForSingleObject(watchdog, 5000);
+        WaitForSingleObject(watchdog, CeilingMs());
         CloseHandle(watchdog);
         CloseHandle(stop);
         RouteImport(&__imp_LocalAlloc, realLocalAlloc);

@@ -32,15 +32,13 @@ VerifierOf(HMODULE library)
 HWND
 AwaitSaverWindow()
 {
-    return AwaitWindow([] { return *(HWND volatile*)&hostState.saverWindow; }, 5000);
+    return AwaitWindow([] { return *(HWND volatile*)&hostState.saverWindow; });
 }
 
 bool
 AwaitCalls(PasswordDouble* verifier, int calls)
 {
-    for (int i = 0; i < 500 && *(volatile int*)&verifier->calls < calls; ++i)
-        Sleep(10);
-    return verifier->calls >= calls;
+    return AwaitCondition([=] { return *(volatile int*)&verifier->calls >= calls; });
 }
 
 // The picture draws one segment a tick, each in the next palette entry. A
@@ -49,12 +47,7 @@ AwaitCalls(PasswordDouble* verifier, int calls)
 bool
 AwaitTickFrom(int32_t drawIndex)
 {
-    for (int i = 0; i < 500; ++i) {
-        if (*(volatile int32_t*)&paletteAnimator.drawIndex != drawIndex)
-            return true;
-        Sleep(10);
-    }
-    return false;
+    return AwaitCondition([=] { return *(volatile int32_t*)&paletteAnimator.drawIndex != drawIndex; });
 }
 
 DWORD WINAPI
@@ -116,7 +109,7 @@ TEST_F(SaverRunTest, FullScreenWithPasswordAsksAndStaysUntilTheAnswerIsYes)
     SetUsePasswordNumber(1);
     HANDLE driver = CreateThread(NULL, 0, DrivePasswordRun, NULL, 0, NULL);
     EXPECT_EQ(SaverMain(GetModuleHandleA(NULL), NULL, "/s", SW_SHOWNORMAL), 0);
-    WaitForSingleObject(driver, 10000);
+    WaitForSingleObject(driver, CeilingMs());
     CloseHandle(driver);
     EXPECT_TRUE(script.drawIndexMoved);
     EXPECT_EQ(script.verifierCalls, 1);
@@ -134,7 +127,7 @@ TEST_F(SaverRunTest, PreviewDrawsIgnoresInputAndEndsWithItsParent)
     wsprintfA(tail, "/p %u", (unsigned)(UINT_PTR)parent);
     HANDLE driver = CreateThread(NULL, 0, DrivePreview, NULL, 0, NULL);
     EXPECT_EQ(SaverMain(GetModuleHandleA(NULL), NULL, tail, SW_SHOWNORMAL), 0);
-    WaitForSingleObject(driver, 10000);
+    WaitForSingleObject(driver, CeilingMs());
     CloseHandle(driver);
     EXPECT_TRUE(script.drawIndexMoved);
     EXPECT_TRUE(script.previewSurvivedInput);

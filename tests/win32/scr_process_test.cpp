@@ -17,8 +17,6 @@
 
 namespace {
 
-const DWORD kExitTimeout = 15000;
-
 std::string
 Beside(const char* name)
 {
@@ -58,7 +56,7 @@ protected:
         if (process.hProcess != NULL) {
             TerminateProcess(process.hProcess, 99);
             // Gone before the next test copies over its file.
-            WaitForSingleObject(process.hProcess, kExitTimeout);
+            WaitForSingleObject(process.hProcess, CeilingMs());
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
@@ -82,13 +80,13 @@ protected:
     {
         return AwaitWindow([] {
             HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
-            return saver != NULL && SendMessageTimeoutA(saver, WM_NULL, 0, 0, SMTO_NORMAL, kExitTimeout, NULL)
+            return saver != NULL && SendMessageTimeoutA(saver, WM_NULL, 0, 0, SMTO_NORMAL, CeilingMs(), NULL)
                 ? saver : (HWND)NULL;
-        }, kExitTimeout);
+        });
     }
     DWORD ExitCode()
     {
-        if (WaitForSingleObject(process.hProcess, kExitTimeout) != WAIT_OBJECT_0)
+        if (WaitForSingleObject(process.hProcess, CeilingMs()) != WAIT_OBJECT_0)
             return 0xDEADDEAD;
         DWORD code = 0xDEADBEEF;
         GetExitCodeProcess(process.hProcess, &code);

@@ -19,14 +19,16 @@ struct Ending {
     char saverTitle[32];
     LONG_PTR saverStyle;
     LONG_PTR saverExStyle;
-    int rounds;
+    DWORD started;
 } ending;
 
 void CALLBACK
 CloseTheDialog(HWND, UINT, UINT_PTR timer, DWORD)
 {
     HWND dialog = FindWindowA(NULL, "Test setup");
-    if (dialog == NULL && ++ending.rounds < 200)
+    if (!ending.started)
+        ending.started = GetTickCount();
+    if (dialog == NULL && GetTickCount() - ending.started < CeilingMs())
         return;
     KillTimer(NULL, timer);
     ending.dialog = dialog;

@@ -12,7 +12,7 @@ def screens():
     started = []
 
     def make(width=320, height=240, depth=24, extra=()):
-        screen = harness.Screen(width, height, depth, extra)
+        screen = harness.screen(width, height, depth, extra)
         started.append(screen)
         return screen
 

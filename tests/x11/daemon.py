@@ -7,7 +7,6 @@ import shutil
 import signal
 import subprocess
 import tempfile
-import time
 from pathlib import Path
 
 import pytest
@@ -30,7 +29,7 @@ class User:
     def __init__(self, module=harness.MODULE, command=None):
         self.name = "tvm-x11-" + secrets.token_hex(4)
         subprocess.run(["useradd", "--system", "--user-group", "--no-create-home", "--home-dir", "/nonexistent",
-                        "--shell", "/usr/sbin/nologin", self.name], check=True, timeout=30)
+                        "--shell", "/usr/sbin/nologin", self.name], check=True, timeout=harness.CEILING)
         entry = pwd.getpwnam(self.name)
         self.home = Path(tempfile.mkdtemp(prefix="tarvelimunde-daemon-"))
         os.chmod(self.home, 0o755)
@@ -64,18 +63,18 @@ class User:
         for process in self.processes:
             if process.poll() is None:
                 os.killpg(process.pid, signal.SIGKILL)
-                process.wait(10)
+                process.wait(harness.CEILING)
         # Whatever the user still runs goes before the user does.
-        subprocess.run(["pkill", "-KILL", "-u", self.name], timeout=10)
+        subprocess.run(["pkill", "-KILL", "-u", self.name], timeout=harness.CEILING)
         harness.wait_until(lambda: subprocess.run(["pgrep", "-u", self.name], stdout=subprocess.DEVNULL).returncode
-                           != 0, 10, what="the user's processes to end")
-        subprocess.run(["userdel", self.name], check=True, timeout=30)
+                           != 0, what="the user's processes to end")
+        subprocess.run(["userdel", self.name], check=True, timeout=harness.CEILING)
         shutil.rmtree(self.home, ignore_errors=True)
 
 
 def command(screen, *args):
     return subprocess.run(["xscreensaver-command", *args], env=screen.env(), stdout=subprocess.PIPE,
-                          stderr=subprocess.STDOUT, text=True, timeout=20)
+                          stderr=subprocess.STDOUT, text=True, timeout=harness.CEILING)
 
 
 def module_pids(name="tarvelimunde"):
@@ -93,10 +92,3 @@ def module_pids(name="tarvelimunde"):
 def arguments_of(pid):
     return support.command_line(pid)
 
-
-def timed(action, condition, timeout, what):
-    """Seconds from the action to the condition, on one clock."""
-    start = time.monotonic()
-    action()
-    harness.wait_until(condition, timeout, interval=0.005, what=what)
-    return time.monotonic() - start

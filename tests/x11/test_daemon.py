@@ -24,21 +24,16 @@ def user():
 def test_the_daemon_runs_it_on_activate_and_ends_it_on_deactivate(screens, user, depth):
     screen = screens(640, 480, depth)
     user.start(screen, "xscreensaver", "-no-splash")
-    harness.wait_until(lambda: daemon.command(screen, "-time").returncode == 0, 20, what="the daemon")
-    took = daemon.timed(lambda: daemon.command(screen, "-activate"),
-                        lambda: daemon.module_pids() and screen.capture()[0].getbbox() is not None, 20,
-                        "the module to draw on the daemon's window")
-    print(f"{depth} bits: drawn {took * 1000:.0f} ms after -activate")
-    # 1 s is the goal; looser for a loaded machine.
-    assert took < 5
+    harness.wait_until(lambda: daemon.command(screen, "-time").returncode == 0, what="the daemon")
+    daemon.command(screen, "-activate")
+    harness.wait_until(lambda: daemon.module_pids() and screen.capture()[0].getbbox() is not None,
+                       what="the module to draw on the daemon's window")
     pids = daemon.module_pids()
     assert daemon.arguments_of(pids[0])[1:] == ["--root"]
     # Drawn with writable cells: the daemon's colormap has them, so there is no complaint.
     assert "nearest colours" not in user.log()
-    took = daemon.timed(lambda: daemon.command(screen, "-deactivate"), lambda: not daemon.module_pids(), 20,
-                        "the module to end")
-    print(f"{depth} bits: gone {took * 1000:.0f} ms after -deactivate")
-    assert took < 5
+    daemon.command(screen, "-deactivate")
+    harness.wait_until(lambda: not daemon.module_pids(), what="the module to end")
     daemon.command(screen, "-exit")
 
 
@@ -55,19 +50,19 @@ def test_the_settings_dialog_previews_it_and_its_end_ends_the_module(screens, us
         mount = ["unshare", "-m", "--propagation", "private", "sh", "-c",
                  f"mount --bind {config} /usr/share/xscreensaver/config && exec \"$@\"", "sh"]
         dialog = user.start(screen, "xscreensaver-settings", "--debug", wrap=mount, log="settings.log")
-        pid = harness.wait_until(lambda: daemon.module_pids(), 60, what="the preview")[0]
+        pid = harness.wait_until(lambda: daemon.module_pids(), what="the preview")[0]
         log = user.log("settings.log")
         assert "config/tarvelimunde.xml" in log
         arguments = daemon.arguments_of(pid)
         assert arguments[1] == "--root" and arguments[2] == "--window-id"
         window = arguments[3]
-        harness.wait_until(lambda: screen.capture_window(window)[0].getbbox() is not None, 20,
+        harness.wait_until(lambda: screen.capture(window)[0].getbbox() is not None,
                            what="the module to draw in the preview")
         # The dialog goes as a killed one would, so that only the window's end can tell the module.
         settings = [p for p in daemon.module_pids("xscreensaver-settings") if os.getpgid(p) == dialog.pid]
         assert settings
-        took = daemon.timed(lambda: [os.kill(p, signal.SIGKILL) for p in settings],
-                            lambda: not daemon.module_pids(), 20, "the module to end")
-        print(f"the module ended {took * 1000:.0f} ms after the settings program was killed")
+        for p in settings:
+            os.kill(p, signal.SIGKILL)
+        harness.wait_until(lambda: not daemon.module_pids(), what="the module to end")
     finally:
         subprocess.run(["rm", "-rf", str(config)])

@@ -15,11 +15,11 @@ def drawn(image, raw):
 def two_captures(screen):
     """Two captures a moment apart within one figure: the second has more drawn and keeps the first's."""
     for _ in range(5):
-        first = harness.wait_until(lambda: (lambda c: c if len(drawn(*c)) > 500 else None)(screen.capture()), 20,
+        first = harness.wait_until(lambda: (lambda c: c if len(drawn(*c)) > 500 else None)(screen.capture()),
                                    what="a figure under way")
         first_drawn = drawn(*first)
         second = harness.wait_until(lambda: (lambda c: c if len(drawn(*c)) > len(first_drawn) + 50 else None)(
-            screen.capture()), 20, what="more of the figure")
+            screen.capture()), what="more of the figure")
         if len(first_drawn & drawn(*second)) > 0.9 * len(first_drawn):
             return first, second, first_drawn
     raise AssertionError("every pair of captures straddled a new figure")

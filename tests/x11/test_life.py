@@ -1,13 +1,18 @@
 """Life cycle: signals end it at once and cleanly, a window of another client is drawn into and
 its end ends the module, and a display without MIT-SHM gets the same picture."""
 
+import os
 import signal
 import subprocess
-import time
+from pathlib import Path
 
 import pytest
 
 import harness
+
+# The system call in which the module waits for its next tick, events and signals (x86_64's ppoll;
+# Xlib's own waits are poll).
+PPOLL = "271"
 
 
 def segments_of(pid):
@@ -18,20 +23,32 @@ def segments_of(pid):
     return [row for row in rows if row["cpid"] == str(pid)]
 
 
+def stopped_between_ticks(module):
+    """The module stopped where it waits between two ticks; a stop that came while it drew is let go."""
+    def stop():
+        os.kill(module.pid, signal.SIGSTOP)
+        harness.wait_until(lambda: Path(f"/proc/{module.pid}/stat").read_text().rsplit(")", 1)[1].split()[0] == "T",
+                           interval=0.001, what="the module stopped")
+        return Path(f"/proc/{module.pid}/syscall").read_text().split()[0] == PPOLL or os.kill(module.pid, signal.SIGCONT)
+    harness.wait_until(stop, interval=0.1, what="the module stopped between two ticks")
+
+
 @pytest.mark.parametrize("depth", [24, 8])
 @pytest.mark.parametrize("which", [signal.SIGTERM, signal.SIGINT], ids=["SIGTERM", "SIGINT"])
-def test_a_signal_ends_it_at_once_with_the_segment_gone(screens, modules, depth, which):
+def test_a_signal_ends_it_before_it_draws_again_with_the_segment_gone(screens, modules, depth, which):
+    """Measured by the module's own progress: a tick a second, and not one more once the signal is there.
+    At 8 bits its pixel values are compared: the colormap it installed goes with it."""
     screen = screens(640, 480, depth)
-    module = modules(screen, "--root", *(["--install"] if depth == 8 else []), "--rate", 1000)
-    harness.wait_until(lambda: screen.capture()[0].getbbox() is not None, 20, what="a drawing")
+    module = modules(screen, "--root", *(["--install"] if depth == 8 else []), "--rate", 1)
+    harness.wait_until(lambda: screen.capture()[0].getbbox() is not None, what="a drawing")
     assert segments_of(module.pid), "frames go through MIT-SHM"
-    start = time.monotonic()
+    stopped_between_ticks(module)
     module.send_signal(which)
-    module.wait(10)
-    took = time.monotonic() - start
-    print(f"{which.name} at {depth} bits ended the module in {took * 1000:.1f} ms")
-    # 100 ms is the goal; the bound is looser for a loaded machine.
-    assert took < 0.5
+    before = harness.steady(screen)
+    os.kill(module.pid, signal.SIGCONT)
+    module.wait(harness.CEILING)
+    after = harness.steady(screen)
+    assert (after[1] or after[0].tobytes()) == (before[1] or before[0].tobytes()), "it drew again after the signal"
     assert (module.returncode, module.stderr.read()) == (0, "")
     assert segments_of(module.pid) == []
 
@@ -45,14 +62,12 @@ def test_window_id_wins_and_the_window_going_ends_it(screens, modules, tmp_path)
     guest = modules(screen, "--root", "--window-id", window, "--seed", 4, "--ticks", 800,
                     env=screen.env(XSCREENSAVER_WINDOW=root))
     expected = harness.replay(tmp_path, 4, (640, 480), 800)
-    harness.wait_until(lambda: harness.differing(expected, screen.capture_window(window)[0]) == 0, 20,
+    harness.wait_until(lambda: harness.differing(expected, screen.capture(window)[0]) == 0,
                        what="the still in the other window")
     whole, _ = screen.capture()
     assert whole.crop((640, 0, 800, 600)).getbbox() is None and whole.crop((0, 480, 640, 600)).getbbox() is None
-    start = time.monotonic()
     host.send_signal(signal.SIGTERM)
-    guest.wait(10)
-    print(f"the module ended {(time.monotonic() - start) * 1000:.1f} ms after its window's owner was told to end")
+    guest.wait(harness.CEILING)
     assert (guest.returncode, guest.stderr.read()) == (0, "")
     assert harness.end(host) == (0, "")
 
@@ -61,6 +76,6 @@ def test_without_mit_shm_the_still_is_the_same(screens, modules, tmp_path):
     screen = screens(400, 300, 24, extra=["-extension", "MIT-SHM"])
     module = modules(screen, "--root", "--seed", 11, "--ticks", 3000)
     expected = harness.replay(tmp_path, 11, (400, 300), 3000)
-    harness.wait_until(lambda: harness.differing(expected, screen.capture()[0]) == 0, 20, what="the still")
+    harness.wait_until(lambda: harness.differing(expected, screen.capture()[0]) == 0, what="the still")
     assert segments_of(module.pid) == []
     assert harness.end(module) == (0, "")

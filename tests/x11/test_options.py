@@ -11,7 +11,7 @@ import harness
 
 def run(screen, *args, env=None):
     return subprocess.run([str(harness.MODULE), *map(str, args)], env=env or screen.env(), text=True,
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=20)
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=harness.CEILING)
 
 
 @pytest.fixture
@@ -35,7 +35,7 @@ def settings_arguments():
 @pytest.mark.parametrize("arguments", settings_arguments(), ids=" ".join)
 def test_every_settings_argument_is_accepted(screen, modules, arguments):
     module = modules(screen, *arguments, "--seed", 3, "--ticks", 200)
-    harness.wait_until(lambda: screen.capture()[0].getbbox() is not None or module.poll() is not None, 20,
+    harness.wait_until(lambda: screen.capture()[0].getbbox() is not None or module.poll() is not None,
                        what="a drawing or an exit")
     assert module.poll() is None
     assert harness.end(module) == (0, "")

@@ -26,7 +26,7 @@ def pack(tree, folder, version=VERSION):
     """The tree's package, by CPack, into folder."""
     subprocess.run(["cpack", "--config", str(Path(tree) / "CPackConfig.cmake"), "-B", str(folder), "-R", version],
                    env=dict(os.environ, SOURCE_DATE_EPOCH=EPOCH), check=True, stdout=subprocess.DEVNULL,
-                   timeout=300)
+                   timeout=5 * harness.CEILING)
     return Path(folder) / f"tarvelimunde_{version}_amd64.deb"
 
 
@@ -47,7 +47,7 @@ def field(deb, name):
 
 
 def unpacked(deb, folder):
-    subprocess.run(["dpkg-deb", "-x", str(deb), str(folder)], check=True, timeout=60)
+    subprocess.run(["dpkg-deb", "-x", str(deb), str(folder)], check=True, timeout=harness.CEILING)
     return folder
 
 
@@ -92,7 +92,7 @@ def test_the_changelog_has_each_release_of_CHANGELOG_md_under_the_name_for_its_v
 def test_lintian_finds_no_error_or_warning_and_no_informational_tag_that_the_readme_does_not_name(packages, version):
     run = subprocess.run(["lintian", "--display-info", "--fail-on", "error,warning", "--tag-display-limit", "0",
                           str(packages[version])], text=True, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                         timeout=600)
+                         timeout=10 * harness.CEILING)
     tags = re.findall(r"^([A-Z]): \S+: (\S+)", run.stdout, re.MULTILINE)
     assert run.returncode == 0 and not [t for t in tags if t[0] in "EW"], run.stdout
     assert {tag for kind, tag in tags if kind == "I"} <= set(ACCEPTED_INFO), run.stdout
@@ -102,7 +102,7 @@ def test_hardening_check_finds_every_protection_of_debians_own_modules(package, 
     module = unpacked(package, tmp_path) / "usr/libexec/xscreensaver/tarvelimunde"
     # Debian 12's flags have no -fcf-protection, and its own modules fail that line too.
     run = subprocess.run(["hardening-check", "--nocfprotection", str(module)], text=True, stdout=subprocess.PIPE,
-                         timeout=60)
+                         timeout=harness.CEILING)
     found = dict(re.findall(r"^ (.+?): (.+)$", run.stdout, re.MULTILINE))
     for protection in ("Position Independent Executable", "Stack protected", "Fortify Source functions",
                        "Read-only relocations", "Immediate binding"):
@@ -118,8 +118,8 @@ def test_two_builds_give_the_same_package(package, tmp_path):
         n for n in names if Path(folder) == harness.ROOT and n in ("build", "dist", ".git")])
     tree = tmp_path / "another" / "build-folder"
     subprocess.run(["cmake", "-S", str(copy), "-B", str(tree), "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release"],
-                   check=True, stdout=subprocess.DEVNULL, timeout=300)
+                   check=True, stdout=subprocess.DEVNULL, timeout=5 * harness.CEILING)
     subprocess.run(["cmake", "--build", str(tree), "--target", "tarvelimunde", "-j2"], check=True,
-                   stdout=subprocess.DEVNULL, timeout=600)
+                   stdout=subprocess.DEVNULL, timeout=10 * harness.CEILING)
     again = pack(tree, tmp_path / "deb")
     assert package.read_bytes() == again.read_bytes()

@@ -21,10 +21,10 @@ def debian_root(folder):
         ROOT_CACHE.parent.mkdir(parents=True, exist_ok=True)
         partial = ROOT_CACHE.with_name(f"root.partial-{os.getpid()}.tar")
         subprocess.run(["mmdebstrap", "--variant=apt", "--include=xscreensaver,passwd", "bookworm", str(partial)],
-                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=1500)
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=25 * harness.CEILING)
         partial.rename(ROOT_CACHE)
     folder.mkdir()
-    subprocess.run(["tar", "-C", str(folder), "-xf", str(ROOT_CACHE)], check=True, timeout=300)
+    subprocess.run(["tar", "-C", str(folder), "-xf", str(ROOT_CACHE)], check=True, timeout=5 * harness.CEILING)
     return folder
 
 
@@ -55,7 +55,7 @@ def test_in_a_fresh_debian_root_it_installs_runs_under_the_daemon_by_its_bare_na
     root = debian_root(tmp_path / "root")
     user = "tvm-x11-pkg"
     subprocess.run(["chroot", str(root), "useradd", "--system", "--user-group", "--no-create-home", "--home-dir",
-                    "/nonexistent", "--shell", "/usr/sbin/nologin", user], check=True, timeout=60)
+                    "/nonexistent", "--shell", "/usr/sbin/nologin", user], check=True, timeout=harness.CEILING)
     home = root / "home-of-the-test"
     home.mkdir()
     (home / ".xscreensaver").write_text("mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nsplash: False\n"
@@ -67,28 +67,28 @@ def test_in_a_fresh_debian_root_it_installs_runs_under_the_daemon_by_its_bare_na
     before = files_of(root)
     shutil.copy2(package, root / "tmp")
     subprocess.run(in_root(root, f"DEBIAN_FRONTEND=noninteractive apt-get install -y -q /tmp/{package.name}"),
-                   check=True, stdout=subprocess.DEVNULL, timeout=600)
+                   check=True, stdout=subprocess.DEVNULL, timeout=10 * harness.CEILING)
     screen = screens(640, 480, 24)
     host = subprocess.Popen(in_root(root, f"exec runuser -u {user} -- env HOME=/{home.name} DISPLAY={screen.name} "
                                           "xscreensaver -no-splash"),
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
     try:
-        harness.wait_until(lambda: daemon.command(screen, "-time").returncode == 0, 30, what="the daemon")
+        harness.wait_until(lambda: daemon.command(screen, "-time").returncode == 0, what="the daemon")
         daemon.command(screen, "-activate")
         # The module of this root, not any other that may run on the machine.
         ours = lambda: [p for p in daemon.module_pids() if os.readlink(f"/proc/{p}/root") == str(root)]
-        harness.wait_until(lambda: ours() and screen.capture()[0].getbbox() is not None, 30,
+        harness.wait_until(lambda: ours() and screen.capture()[0].getbbox() is not None,
                            what="the packaged module to draw")
         assert os.readlink(f"/proc/{ours()[0]}/exe").endswith("/usr/libexec/xscreensaver/tarvelimunde")
         daemon.command(screen, "-deactivate")
-        harness.wait_until(lambda: not ours(), 30, what="the module to end")
+        harness.wait_until(lambda: not ours(), what="the module to end")
         daemon.command(screen, "-exit")
-        host.wait(30)
+        host.wait(harness.CEILING)
     finally:
         if host.poll() is None:
             os.killpg(host.pid, 9)
             host.wait()
     subprocess.run(["chroot", str(root), "dpkg", "-r", "tarvelimunde"], check=True, stdout=subprocess.DEVNULL,
-                   timeout=120)
+                   timeout=harness.CEILING)
     (root / "tmp" / package.name).unlink()
     assert files_of(root) == before
