@@ -106,6 +106,7 @@ class Wine:
         self.env["TARVELIMUNDE_DOUBLE_DIR"] = windows_path(self.double_dir)
         self.processes = []
         self.saver_in_front = None
+        self.explaining = False
         # One server for the prefix's whole life. Left to itself it ends 3 s after the last process, and a
         # process that starts while it is ending (a slow 32-bit start under qemu easily takes that long) is
         # killed with it before it can print a word.
@@ -120,8 +121,14 @@ class Wine:
         # Wine's standard error goes to a file: a pipe would stay open as long as
         # the services that the first program starts.
         with open(self.workdir / "wine-errors.log", "a") as errors:
-            return subprocess.run([*WINE_LOADER, *map(str, args)], env=self.env, timeout=timeout, text=True,
-                                  stdout=subprocess.PIPE, stderr=errors)
+            try:
+                return subprocess.run([*WINE_LOADER, *map(str, args)], env=self.env, timeout=timeout, text=True,
+                                      stdout=subprocess.PIPE, stderr=errors)
+            except subprocess.TimeoutExpired:
+                if self.explaining:
+                    raise
+                raise TimeoutError(f"timed out after {timeout:g} s waiting for {Path(str(args[0])).name} "
+                                   f"{' '.join(map(str, args[1:]))} to end; saw {self.situation()}") from None
 
     def errors(self, lines=10):
         """The end of what Wine said on standard error in the commands run so far."""
@@ -155,6 +162,7 @@ class Wine:
         saver and the one in front, the screen, and Wine's last words."""
         programs = ", ".join(f"{program_name(p)} {'running' if p.poll() is None else f'ended with {p.returncode}'}"
                              for p in self.processes) or "none"
+        self.explaining = True
         try:
             windows = self.probe("find", "WindowsScreenSaverClass", "-", 0)
             saver = (f"a saver window {windows['title']!r}, {'visible' if windows['visible'] == '1' else 'hidden'}"
@@ -162,13 +170,15 @@ class Wine:
             front = f"in front: {windows.get('front_class', '?')} {windows.get('front_title', '?')!r}"
         except Exception as failure:  # the probe itself may be what cannot start
             saver, front = f"no probe ({failure})", "in front: unknown"
+        finally:
+            self.explaining = False
         first = self.display.capture()[0]
         second = self.display.capture()[0]
         picture = (f"the screen {non_black_fraction(second):.1%} not black, {uncovered_fraction(second):.1%} of its side "
                    f"strips uncovered, {'changing' if changed_fraction(first, second) > 0 else 'still'} between two looks")
         return f"programs: {programs}; {saver}; {front}; {picture}; Wine said: {self.errors(3) or 'nothing'}"
 
-    def helper(self, name, *args, timeout=CEILING, opens_window=True):
+    def helper(self, name, *args, timeout=3 * CEILING, opens_window=True):
         """A helper program's exit code and its report lines merged. A helper that reports nothing never
         got to run, which fails here with Wine's exit code and errors, not later for want of a value."""
         run = self.run if opens_window else self._run
@@ -190,8 +200,10 @@ class Wine:
         found = self.probe("front" if in_front else "find", window_class, title, int(CEILING * 1000),
                            timeout=2 * CEILING)
         if found.get("window", "0") == "0" or in_front and found.get("foreground") != "1":
+            seen = ("the window, not in front" if found.get("window", "0") != "0" else "no such window")
             raise TimeoutError(f"timed out after {CEILING:g} s waiting for a window {window_class} {title!r}"
-                               + (" in front" if in_front else "") + f"; saw {self.situation()}")
+                               + (" in front" if in_front else "") + f"; saw {seen}, "
+                               f"{found.get('front_class')} {found.get('front_title')!r} in front; then {self.situation()}")
         return found
 
     def await_saver_window(self, title="Screen Saver"):
