@@ -1,8 +1,6 @@
-# What the suites that wait share in every tree. TARVELIMUNDE_SUITE_TIMEOUT:
-# a suite's time limit, 200 ceilings of one wait (120 s: tests/support.py),
-# above the sum of its cases' ceilings (at most 38 cases, each with a few
-# waits), so that a wait that runs out reports before ctest cuts it short; the
-# same TARVELIMUNDE_TIME_SCALE scales both, read when the tree is configured.
+# A suite's time limit: 200 ceilings of a wait (tests/support.py), above the sum
+# of its cases' (at most 38 cases of a few waits), so that a wait reports before
+# ctest cuts it short. TARVELIMUNDE_TIME_SCALE scales both, read here.
 execute_process(COMMAND awk "BEGIN { s = ENVIRON[\"TARVELIMUNDE_TIME_SCALE\"] + 0; print int(24000 * (s > 0 ? s : 1)) }"
   OUTPUT_VARIABLE TARVELIMUNDE_SUITE_TIMEOUT OUTPUT_STRIP_TRAILING_WHITESPACE)
 # TARVELIMUNDE_SLOT: the command before a suite that starts servers, so that no

@@ -21,8 +21,6 @@ CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 # TARVELIMUNDE_TIME_SCALE scales it, and with it ctest's limits.
 TIME_SCALE = float(os.environ.get("TARVELIMUNDE_TIME_SCALE") or 1)
 CEILING = 120 * TIME_SCALE
-# Not a ceiling: how long a process told to end may take before it is killed.
-GRACE = 5
 
 
 def start_x_server(command, what):
@@ -47,7 +45,7 @@ def start_xvfb(width, height, depth, *extra):
                            *extra], "Xvfb")
 
 
-def stop_process(process, timeout=GRACE):
+def stop_process(process, timeout=5):
     """SIGTERM, and SIGKILL when that is not enough; an Xvfb server or any other child."""
     if process.poll() is None:
         process.terminate()
