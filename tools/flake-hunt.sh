@@ -38,7 +38,7 @@ for index in 0 1 2; do
     code=0
     (cd "$clone" && "${prefix[@]}" bash tools/test.sh) >"$clone.log" 2>&1 || code=$?
     [ "$condition" = busy ] && { kill %% && wait %% || true; } 2>/dev/null
-    failed=$(sed -nE 's/^[[:space:]]*[0-9]+ - (.*) \(.*\)$/\1/p' "$clone.log" | sort -u | tr '\n' ' ')
+    failed=$(sed -nE 's/^[[:space:]]*[0-9]+ - (.*) \((Failed|Timeout|Not Run|.*Exception.*)\)$/\1/p' "$clone.log" | sort -u | tr '\n' ' ')
     [ "$code" -eq 0 ] && rm -rf "$clone"
     printf '%-8s %3d %6d s  %s\n' "$condition" "$rep" $((SECONDS - start)) \
       "$([ "$code" -eq 0 ] && echo passed || echo "FAILED (exit $code): ${failed:-see $clone.log}")" >>"$results"

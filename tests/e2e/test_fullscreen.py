@@ -49,18 +49,19 @@ def test_topmost_window_over_the_whole_screen_keeps_drawing(wine_any, screenshot
     # The saver makes itself the foreground window right after it is created.
     assert window["foreground"] == "1"
 
-    depth = wine_any.display.depth
-    first = wine_any.display.screenshot(screenshots / f"fullscreen-{depth}-a.png")
+    def look(name):
+        return wine_any.display.screenshot(screenshots / f"fullscreen-{wine_any.display.depth}-{name}.png")
+    # The white root shows nowhere once the saver has painted its window, which may come a moment after
+    # the window is in front.
+    first = harness.wait_until(lambda: (lambda shot: shot if harness.uncovered_fraction(shot) == 0 else None)(
+        look("a")), interval=0.5, what="the saver to cover the screen", seen=wine_any.situation)
     # A new figure starts on a cleared screen and dark colours can show as
     # black, so wait for a moment with a good part of a figure on the screen.
     second = harness.wait_until(
         lambda: (lambda shot: shot if harness.changed_fraction(first, shot) > 0.001
-                 and harness.non_black_fraction(shot) > 0.002 else None)(
-            wine_any.display.screenshot(screenshots / f"fullscreen-{depth}-b.png")),
+                 and harness.non_black_fraction(shot) > 0.002 else None)(look("b")),
         interval=0.5, what="the picture to change and show a figure", seen=wine_any.situation)
-    for shot in (first, second):
-        # The white root shows nowhere: the saver covers the screen.
-        assert harness.uncovered_fraction(shot) == 0
+    assert harness.uncovered_fraction(second) == 0, "the saver no longer covers the screen"
     assert saver.poll() is None
 
     wine_any.send_to_saver("key", "space")
