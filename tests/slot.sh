@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Runs a suite that starts servers (Wine, X, a browser) in one of twice as many
-# slots as the machine has cores (or TARVELIMUNDE_SUITE_SLOTS), across every
-# ctest at once. The lock stays here: the suite's processes never hold it.
+# Runs a suite that starts servers (Wine, X, a browser) in one of 2 x cores slots (or
+# TARVELIMUNDE_SUITE_SLOTS) across every ctest at once; the suite's processes never hold the lock.
 set -u
 slots=${TARVELIMUNDE_SUITE_SLOTS:-$(($(nproc) * 2))}
 folder=${TMPDIR:-/tmp}/tarvelimunde-slots-$(id -u)

@@ -51,8 +51,7 @@ def test_topmost_window_over_the_whole_screen_keeps_drawing(wine_any, screenshot
 
     def look(name):
         return wine_any.display.screenshot(screenshots / f"fullscreen-{wine_any.display.depth}-{name}.png")
-    # The white root shows nowhere once the saver has painted its window, which may come a moment after
-    # the window is in front.
+    # The white root shows nowhere once the saver has painted, a moment after its window is in front.
     first = harness.wait_until(lambda: (lambda shot: shot if harness.uncovered_fraction(shot) == 0 else None)(
         look("a")), interval=0.5, what="the saver to cover the screen", seen=wine_any.situation)
     # A new figure starts on a cleared screen and dark colours can show as
