@@ -28,8 +28,7 @@ def test_the_daemon_runs_it_on_activate_and_ends_it_on_deactivate(screens, user,
     activated = daemon.command(screen, "-activate")
     harness.wait_until(lambda: daemon.module_pids() and screen.capture()[0].getbbox() is not None,
                        what="the module to draw on the daemon's window",
-                       seen=lambda: f"modules {daemon.module_pids()}; -activate said {activated.stdout!r}; "
-                                    f"the daemon said {user.log()[-1500:]!r}")
+                       seen=lambda: f"{daemon.module_pids()}; -activate: {activated.stdout!r}; {user.log()[-1500:]!r}")
     pids = daemon.module_pids()
     assert daemon.arguments_of(pids[0])[1:] == ["--root"]
     # Drawn with writable cells: the daemon's colormap has them, so there is no complaint.
