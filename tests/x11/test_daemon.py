@@ -52,8 +52,8 @@ def test_the_settings_dialog_previews_it_and_its_end_ends_the_module(screens, us
                  f"mount --bind {config} /usr/share/xscreensaver/config && exec \"$@\"", "sh"]
         dialog = user.start(screen, "xscreensaver-settings", "--debug", wrap=mount, log="settings.log")
         pid = harness.wait_until(lambda: daemon.module_pids(), what="the preview")[0]
-        log = user.log("settings.log")
-        assert "config/tarvelimunde.xml" in log
+        harness.wait_until(lambda: "config/tarvelimunde.xml" in user.log("settings.log"),
+                           what="our settings file read (it may come after the preview)", seen=lambda: user.log("settings.log"))
         arguments = daemon.arguments_of(pid)
         assert arguments[1] == "--root" and arguments[2] == "--window-id"
         window = arguments[3]
