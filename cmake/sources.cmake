@@ -82,14 +82,14 @@ add_library(offscreen INTERFACE)
 target_link_libraries(offscreen INTERFACE offscreen_stand_in frame_memory default_procedures)
 target_include_directories(offscreen INTERFACE offscreen)
 
-# Files written whole or not at all, for the replay tool and the icon tool;
-# the numbers and quoted names of the replay tool's and the module's options.
+# Files written whole or not at all, for the replay tool and the icon tool.
 add_library(output INTERFACE)
 target_sources(output INTERFACE tools/output/output_file.cpp)
 target_include_directories(output INTERFACE tools/output)
+# The numbers and quoted names of the replay tool's and the module's options.
 add_library(argument_text INTERFACE)
-target_sources(argument_text INTERFACE tools/output/argument_text.cpp)
-target_include_directories(argument_text INTERFACE tools/output)
+target_sources(argument_text INTERFACE offscreen/argument_text.cpp)
+target_include_directories(argument_text INTERFACE offscreen)
 # The replay tool: its images come from libpng and giflib natively, and are
 # left out where those are not at hand.
 add_library(replay_options INTERFACE)

@@ -1,6 +1,6 @@
 // A stand-in for the few Win32 calls the picture makes, so that the same sources
-// build and run natively. It draws into an 8-bit indexed framebuffer; nothing of
-// it ever goes into the shipped saver.
+// build and run natively. It draws into an 8-bit indexed framebuffer. The exact
+// saver never holds it; Tarvelimunde Flow draws its picture through it.
 #ifndef TARVELIMUNDE_OFFSCREEN_WIN32_H
 #define TARVELIMUNDE_OFFSCREEN_WIN32_H
 

@@ -1,7 +1,7 @@
-// Text from outside, as the tools read and show it: numbers read strictly,
-// and arguments quoted for one-line messages.
-#ifndef TARVELIMUNDE_TOOLS_ARGUMENT_TEXT_H
-#define TARVELIMUNDE_TOOLS_ARGUMENT_TEXT_H
+// Text from outside, as the module and the replay tool read and show it:
+// numbers read strictly, and arguments quoted for one-line messages.
+#ifndef TARVELIMUNDE_OFFSCREEN_ARGUMENT_TEXT_H
+#define TARVELIMUNDE_OFFSCREEN_ARGUMENT_TEXT_H
 
 #include <stdint.h>
 
