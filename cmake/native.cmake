@@ -46,6 +46,7 @@ add_executable(native_tests
   tests/native/animation_driver_test.cpp
   tests/native/framebuffer_test.cpp
   tests/native/drawn_tiles_test.cpp
+  tests/native/frame_pace_test.cpp
   tests/native/replay_test.cpp
   tests/native/setup_dialog_test.cpp
 )
@@ -99,8 +100,8 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     COMMAND sh -c "mkdir -p fuzz-work/command_line && exec $<TARGET_FILE:command_line_fuzz> -runs=${FUZZ_RUNS} -max_len=64 -artifact_prefix=fuzz-work/ fuzz-work/command_line ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/command_line")
 endif()
 
-# The XScreenSaver module, where Xlib and its extension library are at hand.
+# The XScreenSaver module, where Xlib and its extension libraries are at hand.
 find_package(X11)
-if(X11_FOUND AND X11_Xext_FOUND)
+if(X11_FOUND AND X11_Xext_FOUND AND X11_Xrandr_FOUND)
   include(cmake/x11.cmake)
 endif()

@@ -3,7 +3,7 @@
 include(GNUInstallDirs)
 
 add_executable(tarvelimunde)
-target_link_libraries(tarvelimunde PRIVATE x11_module x11_options tarvelimunde_saver X11::X11 X11::Xext)
+target_link_libraries(tarvelimunde PRIVATE x11_module x11_options tarvelimunde_saver X11::X11 X11::Xext X11::Xrandr)
 
 # It ships in a Debian package, so everything it is made of is built as Debian
 # builds its own: with dpkg-buildflags' flags for hardening=+all. (The

@@ -7,11 +7,9 @@
 #include "drawn_tiles.h"
 #include "flow_picture.h"
 #include "frame_memory.h"
+#include "frame_pace.h"
 
 namespace {
-
-// At most 60 frames a second, and at most one a tick.
-const int64_t kFramesPerSecond = 60;
 
 struct ScreenColours {
     BITMAPINFOHEADER header;
@@ -28,7 +26,7 @@ struct FlowScreen {
     bool erased;
     // One run of tiles at a time, its rows padded as a DIB's are.
     uint8_t* run;
-    int64_t ticksPerFrame, lastFrame;
+    FramePace pace;  // at most a frame a tick, and a refresh
 };
 
 FlowScreen flowScreen;
@@ -100,8 +98,11 @@ StartScreen(HWND window, int width, int height, int originX, int originY)
     s.run = (uint8_t*)FrameMemoryAllocate((size_t)((width + 3) & ~3) * kDrawnTile);
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    s.ticksPerFrame = frequency.QuadPart / kFramesPerSecond;
-    s.lastFrame = Now() - s.ticksPerFrame;
+    HDC dc = GetDC(window);
+    int refreshHz = dc != NULL ? GetDeviceCaps(dc, VREFRESH) : 0;
+    if (dc != NULL)
+        ReleaseDC(window, dc);
+    FramePaceStart(&s.pace, frequency.QuadPart, refreshHz, Now());
     return s.run != NULL;
 }
 
@@ -123,9 +124,9 @@ ShowTick(FrameArea changed)
     if (DrawnTilesNote(&s.tiles, frame, changed))
         s.erased = true;
     int64_t now = Now();
-    if (now - s.lastFrame < s.ticksPerFrame)
+    if (!FramePaceDue(&s.pace, now))
         return;
-    s.lastFrame = now;
+    FramePaceShown(&s.pace, now);
     SendFrame();
 }
 

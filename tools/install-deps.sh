@@ -8,11 +8,11 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   googletest libgtest-dev libbenchmark-dev
   libpng-dev libgif-dev
-  libx11-dev libxext-dev xscreensaver xscreensaver-data mmdebstrap
+  libx11-dev libxext-dev libxrandr-dev xscreensaver xscreensaver-data mmdebstrap
   dpkg-dev devscripts lintian pev
-  wine64 xvfb xdotool x11-apps x11-utils imagemagick stress-ng
+  wine64 xvfb xdotool x11-apps x11-utils imagemagick stress-ng strace
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-  python3 python3-pefile python3-pytest python3-pil
+  python3 python3-pefile python3-pytest python3-pil python3-xlib
   wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32 lld chromium
 )
 # The machine may bring a newer Node.js and npm of its own; Debian's otherwise.

@@ -56,6 +56,12 @@ Convert(const Framebuffer* frame, FrameArea a, bool skipBlack)
     }
 }
 
+std::string
+ImageFailure()
+{
+    return "no memory for an image of " + std::to_string(x11Window.width) + "x" + std::to_string(x11Window.height);
+}
+
 uint64_t
 Pixels(FrameArea a)
 {
@@ -70,17 +76,23 @@ OpenOutput(Display* display, bool ownWindow, Window target, bool install, std::s
     if (!OpenWindow(display, ownWindow, target, error))
         return false;
     SetUpColours(install);
-    OpenImage();
+    if (!OpenImage()) {
+        *error = ImageFailure();
+        return false;
+    }
     return ShowWindow(error);
 }
 
-void
-ResizeOutput(int width, int height)
+bool
+ResizeOutput(int width, int height, std::string* error)
 {
     DropImage();
     x11Window.width = width;
     x11Window.height = height;
-    MakeImage();
+    if (MakeImage())
+        return true;
+    *error = ImageFailure();
+    return false;
 }
 
 void

@@ -16,10 +16,10 @@
 #include "x11_window.h"
 
 // Draws on target, or on a window of its own. False with a one-line message
-// when the target names no window.
+// when the target names no window or there is no memory for the image.
 bool OpenOutput(Display* display, bool ownWindow, Window target, bool install, std::string* error);
-// A new image for a new size.
-void ResizeOutput(int width, int height);
+// A new image for a new size; false with a one-line message without one.
+bool ResizeOutput(int width, int height, std::string* error);
 // A fresh picture's frame, and what each tick changed in it: the tiles
 // drawn in (TrueColor and DirectColor).
 void StartOutputFrame(const Framebuffer* frame);

@@ -53,7 +53,7 @@ MakeSharedImage()
 
 }
 
-void
+bool
 OpenImage()
 {
     x11Image = X11Image();
@@ -64,14 +64,14 @@ OpenImage()
     else
         x11Image.shmOpcode = 0;
     x11Image.gc = XCreateGC(x11Window.display, x11Window.window, 0, NULL);
-    MakeImage();
+    return MakeImage();
 }
 
-void
+bool
 MakeImage()
 {
     if (x11Image.shmOpcode != 0 && !x11Image.shmFailed && MakeSharedImage())
-        return;
+        return true;
     x11Image.image = XCreateImage(x11Window.display, x11Window.visual, (unsigned)x11Window.depth, ZPixmap, 0, NULL,
                                   (unsigned)x11Window.width, (unsigned)x11Window.height, 32, 0);
     if (x11Image.image != NULL)
@@ -80,6 +80,7 @@ MakeImage()
         XDestroyImage(x11Image.image);
         x11Image.image = NULL;
     }
+    return x11Image.image != NULL;
 }
 
 void

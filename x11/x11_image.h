@@ -19,10 +19,11 @@ struct X11Image {
 
 extern X11Image x11Image;
 
-// MIT-SHM looked for, and an image at the window's size.
-void OpenImage();
-// An image at the window's size, or none when it cannot be had.
-void MakeImage();
+// MIT-SHM looked for, and an image at the window's size: false without
+// the memory for one.
+bool OpenImage();
+// An image at the window's size; false, with none, without the memory.
+bool MakeImage();
 void DropImage();
 // An area of the image out to the window; the last of a frame's puts
 // through shared memory asks for the completion.

@@ -1,5 +1,6 @@
 // The module's life: options, the window, then ticks on a monotonic clock and
 // frames at most once a tick, until a signal, the window's end or its close.
+#include <errno.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdio.h>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "argument_text.h"
+#include "frame_pace.h"
 #include "x11_display.h"
 #include "x11_options.h"
 #include "picture.h"
@@ -19,23 +21,19 @@
 namespace {
 
 const int64_t kNanoseconds = 1000000000;
-// The display's refresh, which frames never outrun.
-const int64_t kRefreshPeriod = kNanoseconds / 60;
-// How late a tick may come and still leave room for the next frame.
-const int64_t kRefreshSlack = kNanoseconds / 1000;
 
 struct X11Run {
     X11Options options;
     int64_t tickPeriod;
     int64_t nextTick;
-    // Frames follow ticks, so that both share one wake-up; faster ticks than
-    // the refresh skip a frame now and then.
-    bool framesCapped;
-    int64_t nextFrame;
+    // Frames follow ticks, so that both share one wake-up; ticks faster than
+    // the refresh skip what it cannot show.
+    FramePace pace;
     int maxCatchUp;
     FrameArea pending;  // changed and exposed, not yet out
     bool frameWanted;
     bool ending;
+    std::string failure;  // why it ended early, for standard error
     PictureColours colours;
 };
 
@@ -66,8 +64,10 @@ Restart()
 {
     X11Window& o = x11Window;
     uint32_t seed = run.options.hasSeed ? run.options.seed : (uint32_t)time(NULL);
-    if (!StartPicture(seed, o.width, o.height, kPictureSizePalette, kPictureNumReserved))
+    if (!StartPicture(seed, o.width, o.height, kPictureSizePalette, kPictureNumReserved)) {
+        run.failure = "the picture cannot start at " + std::to_string(o.width) + "x" + std::to_string(o.height);
         return false;
+    }
     StartOutputFrame(PictureFrame());
     if (run.options.hasTicks)
         for (uint32_t i = 0; i < run.options.ticks; i++)
@@ -75,7 +75,7 @@ Restart()
     run.pending = FrameArea{0, 0, o.width, o.height};
     TakeChanged();
     run.frameWanted = true;
-    run.nextTick = run.nextFrame = Now();
+    run.nextTick = Now();
     return true;
 }
 
@@ -106,8 +106,7 @@ HandleEvent(const XEvent& event)
     case ConfigureNotify:
         if (event.xconfigure.window == o.window &&
             (event.xconfigure.width != o.width || event.xconfigure.height != o.height)) {
-            ResizeOutput(event.xconfigure.width, event.xconfigure.height);
-            if (!Restart())
+            if (!ResizeOutput(event.xconfigure.width, event.xconfigure.height, &run.failure) || !Restart())
                 run.ending = true;
         }
         break;
@@ -118,7 +117,8 @@ HandleEvent(const XEvent& event)
         }
         break;
     case ClientMessage:
-        if (o.ownWindow && (Atom)event.xclient.data.l[0] == o.deleteWindow)
+        if (o.ownWindow && event.xclient.message_type == o.protocols && event.xclient.format == 32 &&
+            (Atom)event.xclient.data.l[0] == o.deleteWindow)
             run.ending = true;
         break;
     }
@@ -155,14 +155,14 @@ Loop(int signals)
             break;
         int64_t now = Now();
         Tick(now);
-        if (run.frameWanted && !OutputBusy() && (!run.framesCapped || now >= run.nextFrame)) {
+        if (run.frameWanted && !OutputBusy() && FramePaceDue(&run.pace, now)) {
             Present();
-            run.nextFrame = now + kRefreshPeriod - kRefreshSlack;
+            FramePaceShown(&run.pace, now);
         }
         XFlush(display);
         int64_t wake = run.options.hasTicks ? now + kNanoseconds : run.nextTick;
-        if (run.frameWanted && !OutputBusy() && run.framesCapped && run.nextFrame < wake)
-            wake = run.nextFrame;
+        if (run.frameWanted && !OutputBusy() && FramePaceWhen(&run.pace) < wake)
+            wake = FramePaceWhen(&run.pace);
         int64_t wait = wake > now ? wake - now : 0;
         timespec timeout = {(time_t)(wait / kNanoseconds), (long)(wait % kNanoseconds)};
         waits[0].revents = waits[1].revents = 0;
@@ -204,6 +204,11 @@ main(int argc, char** argv)
     sigaddset(&ending, SIGINT);
     sigprocmask(SIG_BLOCK, &ending, NULL);
     int signals = signalfd(-1, &ending, SFD_CLOEXEC);
+    // Blocked and unread, SIGTERM could no longer end the module.
+    if (signals < 0) {
+        fprintf(stderr, "tarvelimunde: cannot read SIGTERM and SIGINT: %s\n", strerror(errno));
+        return 1;
+    }
 
     Display* display = XOpenDisplay(NULL);
     if (display == NULL) {
@@ -233,11 +238,13 @@ main(int argc, char** argv)
         return 1;
     }
     run.tickPeriod = kNanoseconds / run.options.rate;
-    run.framesCapped = run.tickPeriod < kRefreshPeriod;
+    FramePaceStart(&run.pace, kNanoseconds, RefreshRate(), Now());
     run.maxCatchUp = (int)run.options.rate / 4 + 1;
     if (Restart())
         Loop(signals);
-    bool clean = x11Window.unexpectedErrors == 0;
+    if (!run.failure.empty())
+        fprintf(stderr, "tarvelimunde: %s\n", run.failure.c_str());
+    bool clean = x11Window.unexpectedErrors == 0 && run.failure.empty();
     StopPicture();
     CloseOutput();
     XCloseDisplay(display);

@@ -1,6 +1,9 @@
 #include "x11_window.h"
 
+#include <stdint.h>
 #include <stdio.h>
+
+#include <X11/extensions/Xrandr.h>
 
 #include "x11_image.h"
 
@@ -41,6 +44,7 @@ OpenWindow(Display* display, bool ownWindow, Window target, std::string* error)
                                InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
         x11Window.ownWindow = true;
         XStoreName(display, target, "Tarvelimunde");
+        x11Window.protocols = XInternAtom(display, "WM_PROTOCOLS", False);
         x11Window.deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
         XSetWMProtocols(display, target, &x11Window.deleteWindow, 1);
     }
@@ -77,6 +81,40 @@ ShowWindow(std::string* error)
     }
     x11Window.started = true;
     return true;
+}
+
+int
+RefreshRate()
+{
+    Display* display = x11Window.display;
+    int events, errors, major = 0, minor = 0;
+    if (!XRRQueryExtension(display, &events, &errors) || !XRRQueryVersion(display, &major, &minor) ||
+        major * 100 + minor < 102)
+        return 0;
+    Window root = DefaultRootWindow(display), child;
+    int x, y;
+    if (!XTranslateCoordinates(display, x11Window.window, root, x11Window.width / 2, x11Window.height / 2, &x, &y,
+                               &child))
+        return 0;
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
+    if (resources == NULL)
+        return 0;
+    int hz = 0;
+    for (int i = 0; i < resources->ncrtc && hz == 0; i++) {
+        XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
+        if (crtc == NULL)
+            continue;
+        bool shows = crtc->mode != None && x >= crtc->x && y >= crtc->y && x < crtc->x + (int)crtc->width &&
+                     y < crtc->y + (int)crtc->height;
+        for (int m = 0; shows && m < resources->nmode; m++) {
+            const XRRModeInfo& mode = resources->modes[m];
+            if (mode.id == crtc->mode && mode.hTotal != 0 && mode.vTotal != 0)
+                hz = (int)(mode.dotClock / ((uint64_t)mode.hTotal * mode.vTotal));
+        }
+        XRRFreeCrtcInfo(crtc);
+    }
+    XRRFreeScreenResources(resources);
+    return hz;
 }
 
 void

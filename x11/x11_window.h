@@ -11,7 +11,7 @@ struct X11Window {
     Display* display;
     Window window;
     bool ownWindow;
-    Atom deleteWindow;
+    Atom protocols, deleteWindow;
     Visual* visual;
     int depth;
     int width, height;
@@ -29,6 +29,9 @@ bool OpenWindow(Display* display, bool ownWindow, Window target, std::string* er
 // Mapped if it is its own, and the requests so far done: false with a
 // one-line message when the window went meanwhile.
 bool ShowWindow(std::string* error);
+// The refresh of the monitor that shows the window's middle, in whole hertz
+// rounded down; 0 where RandR does not say.
+int RefreshRate();
 void CloseWindow();
 
 #endif

@@ -1,5 +1,6 @@
 """Life cycle: signals end it at once and cleanly, a window of another client is drawn into and
-its end ends the module, and a display without MIT-SHM gets the same picture."""
+its end ends the module, its own window closes as a window manager asks, a display without MIT-SHM
+gets the same picture, and a fault on the way is said and fails it."""
 
 import os
 import signal
@@ -7,6 +8,8 @@ import subprocess
 from pathlib import Path
 
 import pytest
+import Xlib.display
+import Xlib.protocol.event
 
 import harness
 
@@ -79,3 +82,47 @@ def test_without_mit_shm_the_still_is_the_same(screens, modules, tmp_path):
     harness.wait_until(lambda: harness.differing(expected, screen.capture()[0]) == 0, what="the still")
     assert segments_of(module.pid) == []
     assert harness.end(module) == (0, "")
+
+
+def send_close(screen, window, message_type):
+    """WM_DELETE_WINDOW as the first datum of a client message of that type, as a window manager sends it."""
+    connection = Xlib.display.Display(screen.name)
+    target = connection.create_resource_object("window", int(window))
+    data = [connection.intern_atom("WM_DELETE_WINDOW"), 0, 0, 0, 0]
+    target.send_event(Xlib.protocol.event.ClientMessage(window=target, client_type=connection.intern_atom(message_type),
+                                                        data=(32, data)))
+    connection.sync()
+    connection.close()
+
+
+def test_its_own_window_closes_on_wm_protocols_alone(screens, modules):
+    screen = screens(640, 480, 24)
+    module = modules(screen, "--window")
+    window = screen.await_window()
+    send_close(screen, window, "TARVELIMUNDE_OTHER")
+    looks = [screen.capture(window)[0]]
+
+    def drawn_twice_more_or_ended():
+        if module.poll() is not None:
+            return True
+        look = screen.capture(window)[0]
+        if harness.differing(looks[-1], look):
+            looks.append(look)
+        return module.poll() is not None or len(looks) > 2
+    harness.wait_until(drawn_twice_more_or_ended, what="two more frames after a message of another type")
+    assert module.poll() is None, "a message of another type closed it"
+    send_close(screen, window, "WM_PROTOCOLS")
+    module.wait(harness.CEILING)
+    assert (module.returncode, module.stderr.read()) == (0, "")
+
+
+@pytest.mark.parametrize("fault, size, said", [
+    (["strace", "-o", "/dev/null", "-e", "trace=signalfd4", "-e", "inject=signalfd4:error=EMFILE"], (320, 240),
+     "cannot read SIGTERM and SIGINT: Too many open files"),
+    (["prlimit", f"--as={48 << 20}"], (4096, 4096), "no memory for an image of 4096x4096"),
+], ids=["no descriptor for the signals", "no memory for the image"])
+def test_a_fault_is_said_in_one_line_and_fails_it(screens, fault, size, said):
+    screen = screens(*size, 24)
+    ended = subprocess.run([*fault, str(harness.MODULE), "--root"], env=screen.env(), text=True,
+                           stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=harness.CEILING)
+    assert (ended.returncode, ended.stderr) == (1, f"tarvelimunde: {said}\n")
