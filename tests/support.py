@@ -45,7 +45,7 @@ def start_xvfb(width, height, depth, *extra):
                            *extra], "Xvfb")
 
 
-def stop_process(process, timeout=5):
+def stop_process(process, timeout=CEILING):
     """SIGTERM, and SIGKILL when that is not enough; an Xvfb server or any other child."""
     if process.poll() is None:
         process.terminate()

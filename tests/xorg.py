@@ -102,5 +102,5 @@ class Xorg:
         wait_until(laid_out, interval=0.2, what="the monitors' layout")
 
     def stop(self):
-        stop_process(self.process, 10)
+        stop_process(self.process)
         self.folder.cleanup()

@@ -54,9 +54,9 @@ def measure(module, seconds, seed):
               f"after {elapsed:.0f} s")
     for run in runs:
         began = time.monotonic()
-        stop_process(run["process"], 10)
+        stop_process(run["process"])
         print(f"{run['depth']} bits: SIGTERM ended the module in {(time.monotonic() - began) * 1000:.1f} ms (goal 100 ms)")
-        stop_process(run["server"], 10)
+        stop_process(run["server"])
         subprocess.run(["rm", "-rf", run["folder"]])
 
 

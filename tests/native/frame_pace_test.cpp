@@ -16,6 +16,19 @@ struct PaceCase {
     double atLeast, atMost;  // frames a second
 };
 
+// The frames shown for ticks from one moment to another.
+int
+Frames(FramePace* pace, int64_t from, int64_t until, int64_t tickPeriod)
+{
+    int frames = 0;
+    for (int64_t now = from; now < until; now += tickPeriod)
+        if (FramePaceDue(pace, now)) {
+            FramePaceShown(pace, now);
+            frames++;
+        }
+    return frames;
+}
+
 class FramePaceTest : public testing::TestWithParam<PaceCase> {};
 
 TEST_P(FramePaceTest, ShowsWhatTheDisplayCanAndNoMore)
@@ -23,12 +36,7 @@ TEST_P(FramePaceTest, ShowsWhatTheDisplayCanAndNoMore)
     const PaceCase& c = GetParam();
     FramePace pace;
     FramePaceStart(&pace, kSecond, c.refreshHz, 0);
-    int frames = 0;
-    for (int64_t now = 0; now < kSeconds * kSecond; now += c.tickPeriod)
-        if (FramePaceDue(&pace, now)) {
-            FramePaceShown(&pace, now);
-            frames++;
-        }
+    int frames = Frames(&pace, 0, kSeconds * kSecond, c.tickPeriod);
     EXPECT_GE(frames, c.atLeast * kSeconds);
     // The first frame goes at once, at the start of its refresh.
     EXPECT_LE(frames, c.atMost * kSeconds + 1);
@@ -54,15 +62,8 @@ TEST(FramePace, AStallBringsNoBurst)
     FramePace pace;
     FramePaceStart(&pace, kSecond, 60, 0);
     FramePaceShown(&pace, 0);
-    int64_t late = 5 * kSecond;
-    int frames = 0;
-    for (int64_t now = late; now < late + kSecond / 10; now += kSecond / 1000)
-        if (FramePaceDue(&pace, now)) {
-            FramePaceShown(&pace, now);
-            frames++;
-        }
     // Six refreshes and the one owed; a burst would be a hundred.
-    EXPECT_LE(frames, 8);
+    EXPECT_LE(Frames(&pace, 5 * kSecond, 5 * kSecond + kSecond / 10, kSecond / 1000), 8);
 }
 
 }
