@@ -3,13 +3,14 @@
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from support import (CEILING, XScreen, changed_fraction, pixels_of, resident_kib,  # noqa: E402,F401  (shared)
+from support import (CEILING, XScreen, changed_fraction, command_line, pixels_of, resident_kib,  # noqa: E402,F401
                      wait_until)
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -28,8 +29,8 @@ SAVER = os.environ.get("TARVELIMUNDE_SAVER")
 # That build shows the flow through a colour table on every display of 16 bits
 # or more, and says so in its setup dialog.
 SHOWS_FLOW = os.environ.get("TARVELIMUNDE_SHOWS_FLOW") == "1"
-# ExitProcess(-1) as Wine hands it on to Linux: the low byte.
-EXIT_MINUS_ONE = 255
+# ExitProcess(-1) as Windows records it.
+EXIT_MINUS_ONE = 0xFFFFFFFF
 
 
 def display(depth):
@@ -67,8 +68,8 @@ def parse_report(line):
 
 
 def program_name(process):
-    """The Windows program a process started here runs."""
-    return Path(str(process.args[len(WINE_LOADER)])).name
+    """The Windows program a process started here runs (for a saver, the saver, not its starter)."""
+    return getattr(process, "program", None) or Path(str(process.args[len(WINE_LOADER)])).name
 
 
 def prefix_sh(*args, env=None):
@@ -143,8 +144,16 @@ class Wine:
         return process
 
     def start_saver(self, *tail, cwd=None, saver=None):
-        """Starts the saver (or another copy of it) as the system does: its path quoted, then the switches."""
-        return self.start([saver or self.saver, *tail], stdout=subprocess.DEVNULL, cwd=cwd)
+        """Starts the saver (or another copy of it) as the system does, its path quoted, then the switches:
+        through preview_parent.exe, which waits for it and reports the exit code that Windows recorded.
+        The process returned is that starter's; it ends when the saver does."""
+        saver = Path(saver or self.saver)
+        report = self.workdir / f"started-{len(self.processes)}.txt"
+        with open(report, "w") as out:
+            process = self.start([helper_path("preview_parent.exe"), "start", windows_path(saver), *tail],
+                                 stdout=out, cwd=cwd)
+        process.program, process.report = saver.name, report
+        return process
 
     def run_saver(self, *tail, cwd=None, saver=None):
         return self.await_exit(self.start_saver(*tail, cwd=cwd, saver=saver))
@@ -152,15 +161,35 @@ class Wine:
     def await_exit(self, process):
         """The process's exit code once it has ended; a wait that runs out says what it saw."""
         try:
-            return process.wait(CEILING)
+            process.wait(CEILING)
         except subprocess.TimeoutExpired:
             raise TimeoutError(f"timed out after {CEILING:g} s waiting for {program_name(process)} to end; "
                                f"saw {self.situation()}") from None
+        return self.exit_code(process)
+
+    @staticmethod
+    def exit_code(process):
+        """A program's exit code as Windows recorded it, where its starter reported one: the Linux
+        status of a Wine process that Wine's server had to SIGKILL after it ended is -9."""
+        if process.poll() is None:
+            return None
+        lines = process.report.read_text().splitlines() if getattr(process, "report", None) else []
+        results = [report["result"] for report in map(parse_report, lines) if "result" in report]
+        return int(results[-1]) if results else process.returncode
+
+    def saver_pid(self, process, wait=True):
+        """The Linux pid of the saver that start_saver started: the program of this prefix, other than
+        its starter, whose command line names it; None where it is not there and wait is False."""
+        def found():
+            return next((pid for pid in prefix_programs(self.prefix) if pid != process.pid
+                         and any(process.program in argument for argument in command_line(pid))
+                         and not any("preview_parent" in argument for argument in command_line(pid))), None)
+        return wait_until(found, what=f"a process of {process.program}", seen=self.situation) if wait else found()
 
     def situation(self):
         """What a failed wait reports: the programs started here and whether they run, the windows of the
         saver and the one in front, the screen, and Wine's last words."""
-        programs = ", ".join(f"{program_name(p)} {'running' if p.poll() is None else f'ended with {p.returncode}'}"
+        programs = ", ".join(f"{program_name(p)} {'running' if p.poll() is None else f'ended with {self.exit_code(p)}'}"
                              for p in self.processes) or "none"
         self.explaining = True
         try:
@@ -188,7 +217,7 @@ class Wine:
             if "=" in line:
                 report.update(parse_report(line))
         assert report, f"{name} {' '.join(map(str, args))} reported nothing, ended with {result.returncode}: {self.errors()}"
-        return result.returncode, report
+        return int(report.get("result", result.returncode)), report
 
     def probe(self, *args, timeout=CEILING):
         """window_probe.exe's report; it opens no window, so the foreground stays where it was."""
@@ -261,15 +290,29 @@ class Wine:
 
     def end_programs(self):
         """Kills what the programs started here left running; True once all of it has gone."""
+        savers = []
         for process in self.processes:
             if process.poll() is None:
+                # A started saver outlives its starter.
+                savers += [self.saver_pid(process, wait=False)] if hasattr(process, "program") else []
                 process.kill()
+        for pid in filter(None, savers):
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
         ended = True
         for process in self.processes:
             try:
                 process.wait(CEILING)
             except subprocess.TimeoutExpired:
                 ended = False
+        try:
+            # A zombie's command line is empty too.
+            wait_until(lambda: not any(command_line(pid) for pid in filter(None, savers)),
+                       what="the savers killed to end")
+        except TimeoutError:
+            ended = False
         self.processes = []
         self.saver_in_front = None
         return ended

@@ -1,7 +1,7 @@
 // Plays the Display control panel for the e2e tests: gives the saver a window of
 // its own to preview in (152 x 112, the control panel's little monitor), to own
 // the password change, or to lose the foreground to, or to vanish under it;
-// prints what it sees.
+// or starts it as the system does and waits for it; prints what it sees.
 #include "../win_test_support.h"
 
 #include <cstdlib>
@@ -325,19 +325,52 @@ SecondMode(const char *saver)
     return 0;
 }
 
+// Starts the saver as the system does, its path quoted and then the switches, and
+// answers with its exit code once it has ended, as Windows recorded it: under a
+// slow emulator Wine's server may SIGKILL a process after its last thread has
+// ended, and Linux then tells the test -9 for an exit code of 0.
+DWORD
+StartMode(const char *saver, int argc, char **argv)
+{
+    char commandLine[1024];
+    int length = std::snprintf(commandLine, sizeof commandLine, "\"%s\"", saver);
+    for (int index = 0; index < argc && length < static_cast<int>(sizeof commandLine); index++)
+        length += std::snprintf(commandLine + length, sizeof commandLine - length, " %s", argv[index]);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(saver, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        REPORT("start_error=%lu", GetLastError());
+        return 1;
+    }
+    REPORT("started=%lu", process.dwProcessId);
+    // The test holds the ceiling.
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    return code;
+}
+
 }
 
 int
 main(int argc, char **argv)
 {
+    DWORD result = 2;
     if (argc >= 3 && std::strcmp(argv[1], "preview") == 0)
-        return PreviewMode(argv[2], argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : CeilingMs());
-    if (argc >= 3 && std::strcmp(argv[1], "orphan") == 0)
-        return OrphanMode(argv[2], argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : CeilingMs());
-    if (argc >= 4 && std::strcmp(argv[1], "owner") == 0)
-        return OwnerMode(argv[2], argv[3]);
-    if (argc >= 3 && std::strcmp(argv[1], "second") == 0)
-        return SecondMode(argv[2]);
-    std::fprintf(stderr, "usage: preview_parent preview SCR [WAIT_MS] | orphan SCR [EXIT_MS] | owner SCR SWITCH | second SCR\n");
-    return 2;
+        result = PreviewMode(argv[2], argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : CeilingMs());
+    else if (argc >= 3 && std::strcmp(argv[1], "orphan") == 0)
+        result = OrphanMode(argv[2], argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : CeilingMs());
+    else if (argc >= 4 && std::strcmp(argv[1], "owner") == 0)
+        result = OwnerMode(argv[2], argv[3]);
+    else if (argc >= 3 && std::strcmp(argv[1], "second") == 0)
+        result = SecondMode(argv[2]);
+    else if (argc >= 3 && std::strcmp(argv[1], "start") == 0)
+        result = StartMode(argv[2], argc - 3, argv + 3);
+    else
+        std::fprintf(stderr, "usage: preview_parent preview SCR [WAIT_MS] | orphan SCR [EXIT_MS] | owner SCR SWITCH"
+                             " | second SCR | start SCR [SWITCH...]\n");
+    // Our own exit code as well, for the same reason.
+    REPORT("result=%lu", result);
+    return static_cast<int>(result);
 }

@@ -24,7 +24,8 @@ def run_preview(wine, screenshots):
             # Wine shows nothing that a child window draws from another process (tried with a
             # plain FillRect child too), so the picture itself can't be checked here.
             wine.display.screenshot(screenshots / "preview.png")
-    assert wine.await_exit(helper) == 0
+    wine.await_exit(helper)
+    assert report.get("result") == "0", report
     return report
 
 

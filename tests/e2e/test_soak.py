@@ -26,8 +26,9 @@ def test_full_screen_soak_keeps_drawing_and_ends_on_a_key(wine24, screenshots):
     saver = wine24.start_saver("/s")
     window = wine24.await_saver_in_front()
     started = time.monotonic()
-    # The saver process's resident memory (wine64 becomes the Windows process).
-    memory_at_start = harness.resident_kib(saver.pid)
+    # The saver process's resident memory.
+    saver_pid = wine24.saver_pid(saver)
+    memory_at_start = harness.resident_kib(saver_pid)
 
     previous = display.screenshot(screenshots / "soak-0.png")
     shots = jiggles = 0
@@ -46,7 +47,7 @@ def test_full_screen_soak_keeps_drawing_and_ends_on_a_key(wine24, screenshots):
         previous = shot
 
     assert wine24.await_saver_window()["window"] == window["window"]
-    memory_growth = harness.resident_kib(saver.pid) - memory_at_start
+    memory_growth = harness.resident_kib(saver_pid) - memory_at_start
     # Per-tick objects that were never released would pile up by the thousand.
     assert memory_growth < 16 * 1024, f"resident memory grew by {memory_growth} KiB"
     print(f"soak: {SOAK_SECONDS:.0f} s, {jiggles} jiggles, the picture moved on in all {shots} looks, "
