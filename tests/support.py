@@ -156,14 +156,14 @@ def steady(screen):
 
 
 @contextmanager
-def stopped(process):
+def stopped(pid):
     """The process stopped (SIGSTOP) for a while, so that no frame is torn."""
-    assert process.poll() is None, "it has ended"
-    os.kill(process.pid, signal.SIGSTOP)
+    assert command_line(pid), "it has ended"
+    os.kill(pid, signal.SIGSTOP)
     try:
         yield
     finally:
-        os.kill(process.pid, signal.SIGCONT)
+        os.kill(pid, signal.SIGCONT)
 
 
 def differing(expected, got):

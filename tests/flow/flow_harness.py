@@ -98,11 +98,11 @@ def find_replay(folder, picture, seeds, most_ticks):
     return None, fewest
 
 
-def matching_capture(screen, saver, started, folder, monitor=0, attempts=2):
+def matching_capture(screen, saver_pid, started, folder, monitor=0, attempts=2):
     """A capture of the monitor taken with the saver stopped, and the seed and tick count whose replay it
     equals. Tries once more, should a capture fall between two of the saver's calls."""
     for _ in range(attempts):
-        with stopped(saver):
+        with stopped(saver_pid):
             shot = steady(screen)[0]
             ended = time.time()
         picture = screen.monitor(shot, monitor)
@@ -134,6 +134,6 @@ def built(scr):
     return scr
 
 
-def end_with_a_mouse_move(screen, saver):
+def end_with_a_mouse_move(screen, wine, saver):
     screen.xdotool("mousemove_relative", "--", 40, 40)
-    return saver.wait(CEILING)
+    return wine.await_exit(saver)

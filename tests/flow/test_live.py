@@ -35,4 +35,4 @@ def test_drawn_pixels_take_new_colours_in_the_flow_build_only(screens, wines, sc
     recoloured = ImageChops.multiply(first_drawn, drawn_mask(ImageChops.difference(first, second))).histogram()[255]
     share = recoloured / first_drawn.histogram()[255]
     assert (share > 0.5) == flows, f"{share:.0%} of the pixels drawn before took a new colour"
-    assert end_with_a_mouse_move(screen, saver) == 0
+    assert end_with_a_mouse_move(screen, wine, saver) == 0

@@ -7,7 +7,7 @@ import pytest
 import flow_harness
 import xorg
 from support import pixels_of
-from flow_harness import CEILING, FLOW_SCR, await_figure, built, matching_capture, start_saver, steady, stopped
+from flow_harness import FLOW_SCR, await_figure, built, matching_capture, start_saver, steady, stopped
 
 DESKTOP = (0x3C, 0x8D, 0x2F)
 # Monitors in X's coordinates, the primary first; Wine puts the primary at 0,0.
@@ -49,12 +49,13 @@ def test_both_covered_picture_on_the_primary_input_over_the_other_ends_it(two_mo
         raise AssertionError(f"started with the pointer on the other monitor, it ended ({saver.poll()}) on no input")
     assert window["rect"] == screen.virtual, f"Wine's virtual screen {window['virtual']}, {window['monitors']} monitors"
     await_figure(screen)
-    with stopped(saver):
+    saver_pid = wine.saver_pid(saver)
+    with stopped(saver_pid):
         shot = steady(screen)[0]
     shot.save(screenshots / f"monitors-{screen.layout}-{action[0]}.png")
     assert [desktop_pixels(screen.monitor(shot, index)) for index in (0, 1)] == [0, 0]
     assert screen.monitor(shot, 1).getbbox() is None, "the other monitor is not black"
     # Whole on the primary: the replay's picture at the primary's size.
-    matching_capture(screen, saver, started, tmp_path)
+    matching_capture(screen, saver_pid, started, tmp_path)
     screen.xdotool(*action)
-    assert saver.wait(CEILING) == 0
+    assert wine.await_exit(saver) == 0

@@ -17,9 +17,9 @@ def test_a_capture_equals_the_replay_of_its_seed_and_tick_count(screens, wines, 
     screen.xdotool("mousemove", 10, 10)
     saver, started = start_saver(wine, scr)
     await_figure(screen)
-    shot, (seed, ticks) = matching_capture(screen, saver, started, tmp_path)
+    shot, (seed, ticks) = matching_capture(screen, wine.saver_pid(saver), started, tmp_path)
     shot.save(screenshots / ("flow-%dx%d-seed%d-tick%d.png" % (*size, seed, ticks)))
-    assert end_with_a_mouse_move(screen, saver) == 0
+    assert end_with_a_mouse_move(screen, wine, saver) == 0
 
 
 # Stills whose figure goes on, after the shown tick, through five or more segments that end on pixels
