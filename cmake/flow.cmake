@@ -5,8 +5,9 @@ set(FLOW_DIR ${CMAKE_BINARY_DIR}/flow)
 set(FLOW_NAME "Tarvelimunde Flow")
 
 # The picture's side, built against the stand-in: the saver's sources but the
-# setup dialog (a real dialog, built with the host), and the stand-in but its
-# plain default procedures (the host's take their place) and its memory.
+# setup dialog (a real dialog, built with the host), the stand-in and the frame
+# feed but the stand-in's plain dialog calls (the real ones are the host's) and
+# its memory.
 add_library(flow_picture OBJECT flow/flow_picture.cpp)
 target_link_libraries(flow_picture PRIVATE scr_options picture offscreen_stand_in)
 target_compile_definitions(flow_picture PRIVATE TARVELIMUNDE_OFFSCREEN

@@ -47,6 +47,7 @@ add_executable(native_tests
   tests/native/framebuffer_test.cpp
   tests/native/drawn_tiles_test.cpp
   tests/native/frame_pace_test.cpp
+  tests/native/frame_feed_test.cpp
   tests/native/replay_test.cpp
   tests/native/setup_dialog_test.cpp
 )

@@ -60,13 +60,14 @@ set_property(TARGET exports PROPERTY INTERFACE_LINK_DEPENDS ${CMAKE_SOURCE_DIR}/
 
 # What the picture draws on outside Windows: the stand-in for its Win32 calls,
 # the 4-pixel pen and framebuffer with its memory and drawn tiles, the frames'
-# pace, the start sequence, the clock, and the plain default procedures.
+# pace and feed, the start sequence, the clock, and the plain default procedures.
 add_library(offscreen_stand_in INTERFACE)
 target_sources(offscreen_stand_in INTERFACE
   offscreen/offscreen.cpp
   offscreen/framebuffer.cpp
   offscreen/drawn_tiles.cpp
   offscreen/frame_pace.cpp
+  offscreen/frame_feed.cpp
   offscreen/picture.cpp
   offscreen/calendar.cpp
 )

@@ -4,10 +4,8 @@
 // palette display the system picks the nearest colours.
 #include "flow_screen.h"
 
-#include "drawn_tiles.h"
-#include "flow_picture.h"
+#include "frame_feed.h"
 #include "frame_memory.h"
-#include "frame_pace.h"
 
 namespace {
 
@@ -21,12 +19,9 @@ struct FlowScreen {
     int width, height;
     int originX, originY;
     ScreenColours table;
-    DrawnTiles tiles;
-    // An erase since the last frame: the picture's area goes black first.
-    bool erased;
+    FrameFeed feed;
     // One run of tiles at a time, its rows padded as a DIB's are.
     uint8_t* run;
-    FramePace pace;  // at most a frame a tick, and a refresh
 };
 
 FlowScreen flowScreen;
@@ -57,30 +52,30 @@ SendRun(HDC dc, const Framebuffer* frame, FrameArea run)
         (UINT)height, s.run, (const BITMAPINFO*)&s.table, DIB_RGB_COLORS);
 }
 
+// An erase since the last frame turns the picture's area black first; then
+// every drawn pixel goes out in its colour of the moment.
 void
-SendFrame()
+SendFrame(FeedFrame out)
 {
     FlowScreen& s = flowScreen;
-    const Framebuffer* frame = FlowFrame();
-    if (frame == NULL || frame->width != s.width || frame->height != s.height)
+    if (out.frame == NULL)
         return;
-    ReadFlowColourTable(s.table.colours);
+    FrameFeedColours(kDibColours, s.table.colours);
     HDC dc = GetDC(s.window);
-    if (s.erased) {
+    if (out.erased) {
         RECT picture = {s.originX, s.originY, s.originX + s.width, s.originY + s.height};
         FillRect(dc, &picture, (HBRUSH)GetStockObject(BLACK_BRUSH));
-        s.erased = false;
     }
     FrameArea run = FrameArea();
-    while (DrawnTilesNextRun(&s.tiles, &run))
-        SendRun(dc, frame, run);
+    while (FrameFeedNextRun(&s.feed, &run))
+        SendRun(dc, out.frame, run);
     ReleaseDC(s.window, dc);
 }
 
 }
 
 bool
-StartScreen(HWND window, int width, int height, int originX, int originY)
+StartScreen(HWND window, uint32_t clockSeconds, int width, int height, int originX, int originY)
 {
     FlowScreen& s = flowScreen;
     s.window = window;
@@ -94,7 +89,6 @@ StartScreen(HWND window, int width, int height, int originX, int originY)
     s.table.header.biBitCount = 8;
     s.table.header.biCompression = BI_RGB;
     s.table.header.biClrUsed = 256;
-    s.erased = false;
     s.run = (uint8_t*)FrameMemoryAllocate((size_t)((width + 3) & ~3) * kDrawnTile);
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -102,8 +96,9 @@ StartScreen(HWND window, int width, int height, int originX, int originY)
     int refreshHz = dc != NULL ? GetDeviceCaps(dc, VREFRESH) : 0;
     if (dc != NULL)
         ReleaseDC(window, dc);
-    FramePaceStart(&s.pace, frequency.QuadPart, refreshHz, Now());
-    return s.run != NULL;
+    FrameFeedPace(&s.feed, frequency.QuadPart, refreshHz, Now());
+    return s.run != NULL &&
+        FrameFeedStart(&s.feed, clockSeconds, width, height, kPictureSizePalette, kPictureNumReserved, true);
 }
 
 void
@@ -114,20 +109,13 @@ PlaceScreen(int originX, int originY)
 }
 
 void
-ShowTick(FrameArea changed)
+TickScreen()
 {
     FlowScreen& s = flowScreen;
-    const Framebuffer* frame = FlowFrame();
-    // The tiles follow the frame, which the picture sizes at its creation.
-    if (s.tiles.marks == NULL && !DrawnTilesStart(&s.tiles, frame))
-        return;
-    if (DrawnTilesNote(&s.tiles, frame, changed))
-        s.erased = true;
+    FrameFeedTick(&s.feed);
     int64_t now = Now();
-    if (!FramePaceDue(&s.pace, now))
-        return;
-    FramePaceShown(&s.pace, now);
-    SendFrame();
+    if (FrameFeedDue(&s.feed, now))
+        SendFrame(FrameFeedTake(&s.feed, now));
 }
 
 void
@@ -142,7 +130,7 @@ void
 StopScreen()
 {
     FlowScreen& s = flowScreen;
-    DrawnTilesRelease(&s.tiles);
+    FrameFeedStop(&s.feed);
     FrameMemoryFree(s.run);
     s.run = NULL;
 }

@@ -1,46 +1,15 @@
 // This build's ScreenSaverProc, between the host's window procedure and the
 // picture on the stand-in: the picture draws into the shared framebuffer,
-// and each frame goes out to the real window through a colour table.
+// and each frame goes out to the real window through a colour table. Each
+// message does this build's part first, then the host's; none passes through
+// the picture, which hands every message on unchanged.
 #include "animation_driver.h"
 #include "close_protocol.h"
-#include "flow_picture.h"
 #include "flow_screen.h"
 
 namespace {
 
-// The real window's message on its way through the picture; a message sent
-// while another is relayed (the verifier's, a move's) stacks on top of it.
-struct RelayedMessage {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    LRESULT result;
-    RelayedMessage* outer;
-};
-
-struct FlowWindow {
-    // The message being relayed, innermost first.
-    RelayedMessage* relayed;
-    UINT_PTR timerId;
-};
-
-FlowWindow flowWindow;
-
-void
-BeginRelay(RelayedMessage* m, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    *m = RelayedMessage{window, message, wParam, lParam, 0, flowWindow.relayed};
-    flowWindow.relayed = m;
-}
-
-// What the host answered, which is the message's result.
-LRESULT
-EndRelay(RelayedMessage* m)
-{
-    flowWindow.relayed = m->outer;
-    return m->result;
-}
+UINT_PTR timerId;
 
 // Seconds since 1970 (UTC), which the picture seeds from, as the saver does.
 uint32_t
@@ -77,10 +46,7 @@ OnDisplayChange(HWND window, WPARAM wParam, LPARAM lParam)
         PlaceScreen(originX, originY);
         InvalidateRect(window, NULL, TRUE);
     }
-    RelayedMessage m;
-    BeginRelay(&m, window, WM_DISPLAYCHANGE, wParam, lParam);
-    RelayToPicture(WM_DISPLAYCHANGE, wParam, lParam);
-    return EndRelay(&m);
+    return SaverDefaultProc(window, WM_DISPLAYCHANGE, wParam, lParam);
 }
 
 LRESULT
@@ -97,54 +63,26 @@ OnCreate(HWND window, WPARAM wParam, LPARAM lParam)
         width = GetSystemMetrics(SM_CXSCREEN);
         height = GetSystemMetrics(SM_CYSCREEN);
     }
-    if (!StartScreen(window, width, height, originX, originY))
-        return -1;
-    RelayedMessage m;
-    BeginRelay(&m, window, WM_CREATE, wParam, lParam);
-    bool started = StartFlowPicture(ClockSeconds(), width, height);
-    LRESULT result = EndRelay(&m);
-    if (!started) {
+    if (!StartScreen(window, ClockSeconds(), width, height, originX, originY)) {
         StopScreen();
         return -1;
     }
     // The picture's timer runs on the stand-in; the ticks come from the real
     // window's, with the same id and period.
-    flowWindow.timerId = SetTimer(window, kAnimationTimer, kTimerPeriod, NULL);
-    return result;
-}
-
-LRESULT
-OnTimer(HWND window, WPARAM wParam, LPARAM lParam)
-{
-    RelayedMessage m;
-    BeginRelay(&m, window, WM_TIMER, wParam, lParam);
-    FrameArea changed = TickFlowPicture();
-    LRESULT result = EndRelay(&m);
-    ShowTick(changed);
-    return result;
+    timerId = SetTimer(window, kAnimationTimer, kTimerPeriod, NULL);
+    return SaverDefaultProc(window, WM_CREATE, wParam, lParam);
 }
 
 LRESULT
 OnDestroy(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    RelayedMessage m;
-    BeginRelay(&m, window, WM_DESTROY, wParam, lParam);
-    StopFlowPicture();
     StopScreen();
-    if (flowWindow.timerId != 0)
+    if (timerId != 0)
         KillTimer(window, kAnimationTimer);
-    flowWindow.timerId = 0;
-    return EndRelay(&m);
+    timerId = 0;
+    return SaverDefaultProc(window, WM_DESTROY, wParam, lParam);
 }
 
-}
-
-intptr_t
-PassToHost()
-{
-    RelayedMessage& m = *flowWindow.relayed;
-    m.result = SaverDefaultProc(m.window, m.message, m.wParam, m.lParam);
-    return m.result;
 }
 
 extern "C" LRESULT CALLBACK
@@ -154,7 +92,8 @@ ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         return OnCreate(window, wParam, lParam);
     case WM_TIMER:
-        return OnTimer(window, wParam, lParam);
+        TickScreen();
+        break;
     case WM_ERASEBKGND:
         // The picture would erase its own framebuffer; the real window is
         // erased here, and the next frame puts the drawn tiles back.
@@ -165,8 +104,5 @@ ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         return OnDestroy(window, wParam, lParam);
     }
-    RelayedMessage m;
-    BeginRelay(&m, window, message, wParam, lParam);
-    RelayToPicture(message, wParam, lParam);
-    return EndRelay(&m);
+    return SaverDefaultProc(window, message, wParam, lParam);
 }

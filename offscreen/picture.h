@@ -9,12 +9,6 @@
 #include "framebuffer.h"
 #include "offscreen_win32.h"
 
-// What a 256-colour display answers; the front ends that show the flow say so.
-const int kPictureSizePalette = 256;
-const int kPictureNumReserved = 20;
-// The picture draws with entries 1 to this one; the rest stay as created.
-const int kPictureLastDrawnIndex = 255 - kPictureNumReserved;
-
 struct PictureColours {
     uint8_t rgb[256][3];
 };

@@ -1,8 +1,8 @@
-// The page's side of the picture: one offscreen window driven through
-// ScreenSaverProc, as the replay tool drives it. The page reads the
-// framebuffer, the palette's colours and the areas that changed straight out
-// of linear memory.
-#include "drawn_tiles.h"
+// The page's side of the picture, fed a tick at a time as every front end
+// feeds it; the page paces the frames with the browser's frame callback. The
+// page reads the framebuffer, the palette's colours and the areas that
+// changed straight out of linear memory.
+#include "frame_feed.h"
 #include "picture.h"
 
 #include <vector>
@@ -12,18 +12,15 @@
 namespace {
 
 struct WebSaver {
-    bool running;
     int width, height;
-    // What the page takes: the area changed since it last looked.
-    FrameArea changed;
+    // With the feed's drawn tiles for a page that cannot look colours up
+    // itself; the page takes the area changed since it last looked.
+    FrameFeed feed;
     uint32_t colours[256];
-    // For a page that cannot look colours up itself: the frame in colour, the
-    // area changed since it was last coloured, and the tiles drawn on since
-    // the last erase, which take their colours again each frame.
-    bool colourFrame;
+    // For that page: the frame in colour and the area changed since it was
+    // last coloured.
     std::vector<uint32_t> frame;
     FrameArea uncoloured;
-    DrawnTiles drawnTiles;
     // A band of a still in colour; a still keeps no frame in colour.
     std::vector<uint32_t> band;
 };
@@ -40,39 +37,20 @@ WEB_EXPORT(WebStart) BOOL
 WebStart(uint32_t clockSeconds, int width, int height, int sizePalette, int numReserved, BOOL colourFrame)
 {
     WebSaver& w = webSaver;
-    Framebuffer* frame = NULL;
-    if (StartPicture(clockSeconds, width, height, sizePalette, numReserved))
-        frame = PictureFrame();
-    // A frame without its memory is empty: nothing to show.
-    w.running = frame != NULL && frame->width == width && frame->height == height;
+    bool running = FrameFeedStart(&w.feed, clockSeconds, width, height, sizePalette, numReserved, colourFrame);
     w.width = width;
     w.height = height;
-    w.colourFrame = colourFrame;
     w.frame.assign(colourFrame ? (size_t)width * (size_t)height : 0, kBlack);
     w.band = std::vector<uint32_t>();
-    if (colourFrame && w.running)
-        w.running = DrawnTilesStart(&w.drawnTiles, frame);
-    else
-        DrawnTilesRelease(&w.drawnTiles);
-    w.changed = w.running ? FramebufferTakeChanged(frame) : FrameArea();
-    w.uncoloured = w.changed;
-    return w.running ? TRUE : FALSE;
+    w.uncoloured = w.feed.changed;
+    return running ? TRUE : FALSE;
 }
 
 WEB_EXPORT(WebTicks) void
 WebTicks(uint32_t count)
 {
-    WebSaver& w = webSaver;
-    for (uint32_t i = 0; i < count && w.running; i++) {
-        TickPicture();
-        Framebuffer* frame = PictureFrame();
-        FrameArea tick = FramebufferTakeChanged(frame);
-        WidenArea(&w.changed, tick, w.width, w.height);
-        if (w.colourFrame) {
-            WidenArea(&w.uncoloured, tick, w.width, w.height);
-            DrawnTilesNote(&w.drawnTiles, frame, tick);
-        }
-    }
+    for (uint32_t i = 0; i < count && webSaver.feed.running; i++)
+        FrameFeedTick(&webSaver.feed);
 }
 
 // Logical palette indices, row by row.
@@ -86,12 +64,7 @@ WebPixels()
 WEB_EXPORT(WebColours) const uint32_t*
 WebColours()
 {
-    PictureColours colours;
-    ReadPictureColours(&colours);
-    for (int i = 0; i < 256; i++) {
-        const uint8_t* c = colours.rgb[i];
-        webSaver.colours[i] = c[0] | (uint32_t)c[1] << 8 | (uint32_t)c[2] << 16 | 0xFF000000u;
-    }
+    FrameFeedColours(kCanvasColours, webSaver.colours);
     return webSaver.colours;
 }
 
@@ -102,17 +75,14 @@ WEB_EXPORT(WebColourFrame) const uint32_t*
 WebColourFrame()
 {
     WebSaver& w = webSaver;
-    if (!w.running || !w.colourFrame)
+    if (!w.feed.running || !w.feed.recolour)
         return w.frame.data();
-    uint32_t table[256];
-    for (int i = 0; i < 256; i++)
-        table[i] = i != 0 ? w.colours[i] : kBlack;
     const Framebuffer* frame = PictureFrame();
-    RecolourArea(frame, w.uncoloured, table, w.frame.data(), (size_t)w.width, false);
+    RecolourArea(frame, w.uncoloured, w.colours, w.frame.data(), (size_t)w.width, false);
     w.uncoloured = FrameArea();
     FrameArea run = FrameArea();
-    while (DrawnTilesNextRun(&w.drawnTiles, &run))
-        RecolourArea(frame, run, table, w.frame.data(), (size_t)w.width, true);
+    while (FrameFeedNextRun(&w.feed, &run))
+        RecolourArea(frame, run, w.colours, w.frame.data(), (size_t)w.width, true);
     return w.frame.data();
 }
 
@@ -134,7 +104,7 @@ WebColourArea(int left, int top, int right, int bottom)
     for (int y = area.top; y < area.bottom; y++) {
         const uint8_t* row = pixels + (size_t)y * (size_t)w.width;
         for (int x = area.left; x < area.right; x++)
-            *out++ = row[x] != 0 ? w.colours[row[x]] : kBlack;
+            *out++ = w.colours[row[x]];
     }
     return w.band.data();
 }
@@ -144,9 +114,11 @@ WebColourArea(int left, int top, int right, int bottom)
 WEB_EXPORT(WebTakeAreas) const int32_t*
 WebTakeAreas()
 {
+    WebSaver& w = webSaver;
     static FrameArea taken[2];
-    taken[0] = webSaver.changed;
+    taken[0] = FrameFeedTake(&w.feed, 0).changed;
     taken[1] = PictureFrame()->drawn;
-    webSaver.changed = FrameArea();
+    if (w.feed.recolour)
+        WidenArea(&w.uncoloured, taken[0], w.width, w.height);
     return &taken[0].left;
 }

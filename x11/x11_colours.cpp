@@ -3,22 +3,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "frame_feed.h"
 #include "x11_window.h"
 
 X11Colours x11Colours;
 
 namespace {
-
-unsigned long
-ChannelPixel(uint8_t value, unsigned long mask)
-{
-    if (mask == 0)
-        return 0;
-    int shift = __builtin_ctzl(mask);
-    int bits = __builtin_popcountl(mask);
-    unsigned long top = (1ul << bits) - 1;
-    return ((value * top + 127) / 255) << shift;
-}
 
 unsigned short
 Wide(uint8_t channel)
@@ -122,13 +112,14 @@ PickNearest(int index, const uint8_t* rgb)
 }
 
 void
-BuildMaskTable(const PictureColours& colours)
+BuildMaskTable()
 {
-    for (int i = 0; i < 256; i++) {
-        const uint8_t* c = colours.rgb[i];
-        x11Colours.pixelOfIndex[i] = ChannelPixel(c[0], x11Window.visual->red_mask) |
-            ChannelPixel(c[1], x11Window.visual->green_mask) | ChannelPixel(c[2], x11Window.visual->blue_mask);
-    }
+    const Visual* v = x11Window.visual;
+    uint32_t table[256];
+    FrameFeedColours(ColourPacking{(uint32_t)v->red_mask, (uint32_t)v->green_mask, (uint32_t)v->blue_mask, 0},
+                     table);
+    for (int i = 0; i < 256; i++)
+        x11Colours.pixelOfIndex[i] = table[i];
 }
 
 void
@@ -173,12 +164,16 @@ SetUpColours(bool install)
 }
 
 void
-TakeColours(const PictureColours& colours, const Framebuffer* frame, FrameArea area)
+TakeColours(const Framebuffer* frame, FrameArea area)
 {
     x11Colours.frameCount++;
-    if (x11Colours.colouring == kColourByMasks)
-        BuildMaskTable(colours);
-    else if (x11Colours.colouring == kColourByCells)
+    if (x11Colours.colouring == kColourByMasks) {
+        BuildMaskTable();
+        return;
+    }
+    PictureColours colours;
+    ReadPictureColours(&colours);
+    if (x11Colours.colouring == kColourByCells)
         StoreColours(colours);
     else
         for (int y = area.top; y < area.bottom; y++) {

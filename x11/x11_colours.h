@@ -36,8 +36,8 @@ extern X11Colours x11Colours;
 
 // The strategy for the window's visual, with --install a colormap of its own.
 void SetUpColours(bool install);
-// A frame's colours: the table of pixels or the stored cells, and for the
-// nearest colours those of the indices in area.
-void TakeColours(const PictureColours& colours, const Framebuffer* frame, FrameArea area);
+// The picture's colours of the moment: the table of pixels or the stored
+// cells, and for the nearest colours those of the indices in the frame's area.
+void TakeColours(const Framebuffer* frame, FrameArea area);
 
 #endif

@@ -5,15 +5,9 @@
 
 #include <string.h>
 
-#include "drawn_tiles.h"
-
 namespace {
 
 const uint64_t kSmallPut = 128 * 128;
-
-// On TrueColor only the tiles drawn since the last erase are recoloured and
-// sent each frame.
-DrawnTiles drawnTiles;
 
 bool
 NativeOrder(const XImage* image)
@@ -95,38 +89,30 @@ ResizeOutput(int width, int height, std::string* error)
     return false;
 }
 
-void
-StartOutputFrame(const Framebuffer* frame)
+bool
+OutputRecolours()
 {
-    if (x11Colours.colouring == kColourByMasks)
-        DrawnTilesStart(&drawnTiles, frame);
+    return x11Colours.colouring == kColourByMasks;
 }
 
 void
-NoteDrawn(const Framebuffer* frame, FrameArea changed)
+PresentFrame(const FrameFeed* feed, FeedFrame out)
 {
-    if (x11Colours.colouring == kColourByMasks)
-        DrawnTilesNote(&drawnTiles, frame, changed);
-}
-
-void
-PresentFrame(const Framebuffer* frame, FrameArea area, const PictureColours& colours)
-{
-    FrameArea clipped = FrameArea();
-    WidenArea(&clipped, area, x11Window.width, x11Window.height);
-    area = clipped;
+    const Framebuffer* frame = out.frame;
+    FrameArea area = FrameArea();
+    WidenArea(&area, out.changed, x11Window.width, x11Window.height);
     if (frame == NULL || x11Image.image == NULL || frame->width != x11Window.width ||
         frame->height != x11Window.height) {
-        TakeColours(colours, NULL, FrameArea());
+        TakeColours(NULL, FrameArea());
         return;
     }
-    TakeColours(colours, frame, area);
+    TakeColours(frame, area);
     // The area that changed, then every drawn pixel in its colour again.
     Convert(frame, area, false);
     uint64_t pixels = Pixels(area);
     int puts = AreaIsEmpty(area) ? 0 : 1;
     FrameArea run = FrameArea();
-    while (x11Colours.colouring == kColourByMasks && DrawnTilesNextRun(&drawnTiles, &run)) {
+    while (FrameFeedNextRun(feed, &run)) {
         Convert(frame, run, true);
         pixels += Pixels(run);
         puts++;
@@ -138,7 +124,7 @@ PresentFrame(const Framebuffer* frame, FrameArea area, const PictureColours& col
     if (!AreaIsEmpty(area))
         PutArea(area, shm, --puts == 0);
     run = FrameArea();
-    while (x11Colours.colouring == kColourByMasks && DrawnTilesNextRun(&drawnTiles, &run))
+    while (FrameFeedNextRun(feed, &run))
         PutArea(run, shm, --puts == 0);
 }
 
@@ -149,6 +135,5 @@ CloseOutput()
     if (x11Window.display == NULL)
         return;
     DropImage();
-    DrawnTilesRelease(&drawnTiles);
     CloseWindow();
 }

@@ -1,5 +1,6 @@
 // The module's life: options, the window, then ticks on a monotonic clock and
-// frames at most once a tick, until a signal, the window's end or its close.
+// the feed's frames paced to the display, until a signal, the window's end or
+// its close.
 #include <errno.h>
 #include <poll.h>
 #include <signal.h>
@@ -13,10 +14,10 @@
 #include <string>
 
 #include "argument_text.h"
-#include "frame_pace.h"
+#include "frame_feed.h"
+#include "picture.h"
 #include "x11_display.h"
 #include "x11_options.h"
-#include "picture.h"
 
 namespace {
 
@@ -28,13 +29,10 @@ struct X11Run {
     int64_t nextTick;
     // Frames follow ticks, so that both share one wake-up; ticks faster than
     // the refresh skip what it cannot show.
-    FramePace pace;
+    FrameFeed feed;
     int maxCatchUp;
-    FrameArea pending;  // changed and exposed, not yet out
-    bool frameWanted;
     bool ending;
     std::string failure;  // why it ended early, for standard error
-    PictureColours colours;
 };
 
 X11Run run;
@@ -47,45 +45,22 @@ Now()
     return (int64_t)now.tv_sec * kNanoseconds + now.tv_nsec;
 }
 
-void
-TakeChanged()
-{
-    Framebuffer* frame = PictureFrame();
-    if (frame == NULL)
-        return;
-    FrameArea changed = FramebufferTakeChanged(frame);
-    NoteDrawn(frame, changed);
-    WidenArea(&run.pending, changed, frame->width, frame->height);
-}
-
 // The picture afresh at the window's size; with --ticks, its still at once.
 bool
 Restart()
 {
     X11Window& o = x11Window;
     uint32_t seed = run.options.hasSeed ? run.options.seed : (uint32_t)time(NULL);
-    if (!StartPicture(seed, o.width, o.height, kPictureSizePalette, kPictureNumReserved)) {
+    if (!FrameFeedStart(&run.feed, seed, o.width, o.height, kPictureSizePalette, kPictureNumReserved,
+                        OutputRecolours())) {
         run.failure = "the picture cannot start at " + std::to_string(o.width) + "x" + std::to_string(o.height);
         return false;
     }
-    StartOutputFrame(PictureFrame());
     if (run.options.hasTicks)
         for (uint32_t i = 0; i < run.options.ticks; i++)
-            TickPicture();
-    run.pending = FrameArea{0, 0, o.width, o.height};
-    TakeChanged();
-    run.frameWanted = true;
+            FrameFeedTick(&run.feed);
     run.nextTick = Now();
     return true;
-}
-
-void
-Present()
-{
-    ReadPictureColours(&run.colours);
-    PresentFrame(PictureFrame(), run.pending, run.colours);
-    run.pending = FrameArea();
-    run.frameWanted = false;
 }
 
 void
@@ -97,10 +72,9 @@ HandleEvent(const XEvent& event)
     switch (event.type) {
     case Expose:
         if (event.xexpose.window == o.window) {
-            FrameArea exposed = {event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                                 event.xexpose.y + event.xexpose.height};
-            WidenArea(&run.pending, exposed, o.width, o.height);
-            run.frameWanted = true;
+            FrameFeedShowAgain(&run.feed, FrameArea{event.xexpose.x, event.xexpose.y,
+                                                    event.xexpose.x + event.xexpose.width,
+                                                    event.xexpose.y + event.xexpose.height});
         }
         break;
     case ConfigureNotify:
@@ -131,13 +105,11 @@ Tick(int64_t now)
         return;
     // A late process catches up, but only so far.
     for (int n = 0; n < run.maxCatchUp && now >= run.nextTick; n++) {
-        TickPicture();
-        TakeChanged();
+        FrameFeedTick(&run.feed);
         run.nextTick += run.tickPeriod;
     }
     if (now >= run.nextTick)
         run.nextTick = now + run.tickPeriod;
-    run.frameWanted = true;
 }
 
 void
@@ -155,14 +127,12 @@ Loop(int signals)
             break;
         int64_t now = Now();
         Tick(now);
-        if (run.frameWanted && !OutputBusy() && FramePaceDue(&run.pace, now)) {
-            Present();
-            FramePaceShown(&run.pace, now);
-        }
+        if (!OutputBusy() && FrameFeedDue(&run.feed, now))
+            PresentFrame(&run.feed, FrameFeedTake(&run.feed, now));
         XFlush(display);
         int64_t wake = run.options.hasTicks ? now + kNanoseconds : run.nextTick;
-        if (run.frameWanted && !OutputBusy() && FramePaceWhen(&run.pace) < wake)
-            wake = FramePaceWhen(&run.pace);
+        if (run.feed.wanted && !OutputBusy() && FrameFeedWhen(&run.feed) < wake)
+            wake = FrameFeedWhen(&run.feed);
         int64_t wait = wake > now ? wake - now : 0;
         timespec timeout = {(time_t)(wait / kNanoseconds), (long)(wait % kNanoseconds)};
         waits[0].revents = waits[1].revents = 0;
@@ -238,14 +208,14 @@ main(int argc, char** argv)
         return 1;
     }
     run.tickPeriod = kNanoseconds / run.options.rate;
-    FramePaceStart(&run.pace, kNanoseconds, RefreshRate(), Now());
+    FrameFeedPace(&run.feed, kNanoseconds, RefreshRate(), Now());
     run.maxCatchUp = (int)run.options.rate / 4 + 1;
     if (Restart())
         Loop(signals);
     if (!run.failure.empty())
         fprintf(stderr, "tarvelimunde: %s\n", run.failure.c_str());
     bool clean = x11Window.unexpectedErrors == 0 && run.failure.empty();
-    StopPicture();
+    FrameFeedStop(&run.feed);
     CloseOutput();
     XCloseDisplay(display);
     return clean ? 0 : 1;

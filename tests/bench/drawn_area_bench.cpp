@@ -8,6 +8,7 @@
 #include <stdlib.h>
 
 #include "drawn_tiles.h"
+#include "frame_feed.h"
 #include "picture.h"
 
 namespace {

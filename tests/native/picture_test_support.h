@@ -15,6 +15,7 @@
 #include "fresh_picture.h"
 #include "curve.h"
 #include "offscreen_spy.h"
+#include "frame_feed.h"
 #include "picture.h"
 #include "random.h"
 
