@@ -67,6 +67,10 @@ target_link_options(endurance_tests PRIVATE -Wl,--wrap=malloc)
 tarvelimunde_test_code(endurance_tests)
 gtest_discover_tests(endurance_tests DISCOVERY_MODE PRE_TEST)
 
+# The README and docs/ name only files and pages that are there.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME docs_links COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_docs.py ${CMAKE_SOURCE_DIR})
+
 # The module's area sent a frame, tiles against the bounding box (tests/bench/x11_from_outside.py).
 add_executable(tarvelimunde-drawn-area tests/bench/drawn_area_bench.cpp)
 target_link_libraries(tarvelimunde-drawn-area PRIVATE tarvelimunde_saver)
