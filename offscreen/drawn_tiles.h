@@ -12,11 +12,17 @@
 
 // A tile's side in pixels: a few pen widths, and rows long enough to send.
 const int kDrawnTile = 32;
+// A tile's blocks, kDrawnBlock pixels a side: a figure's line crosses few of
+// them, and only those are recoloured.
+const int kDrawnBlock = 8;
+const int kBlocksAcross = kDrawnTile / kDrawnBlock;
 
 struct DrawnTiles {
     int width, height;  // the frame's
     int columns, rows;
-    uint8_t* marks;     // one a tile, row by row: 1 where drawn pixels are; from FrameMemoryAllocate
+    // One a tile, row by row: a bit for each of its blocks that holds drawn
+    // pixels, row by row from bit 0; from FrameMemoryAllocate.
+    uint16_t* marks;
     uint32_t fills;     // the frame's fills at the last note
 };
 
@@ -39,5 +45,9 @@ bool DrawnTilesNextRun(const DrawnTiles* tiles, FrameArea* run);
 // already (drawn pixels go back to 0 only by an erase, which changes them).
 void RecolourArea(const Framebuffer* frame, FrameArea area, const uint32_t* table, uint32_t* target,
                   size_t stride, bool skipZero);
+// The same for the drawn blocks of a run's tiles alone, into a target that
+// holds table[0] wherever the frame is 0.
+void RecolourDrawn(const DrawnTiles* tiles, const Framebuffer* frame, FrameArea run, const uint32_t* table,
+                   uint32_t* target, size_t stride);
 
 #endif

@@ -108,6 +108,13 @@ FrameFeedNextRun(const FrameFeed* feed, FrameArea* run)
 }
 
 void
+FrameFeedRecolour(const FrameFeed* feed, FrameArea run, const uint32_t* table, uint32_t* target, size_t stride)
+{
+    if (feed->running && feed->recolour)
+        RecolourDrawn(&feed->tiles, PictureFrame(), run, table, target, stride);
+}
+
+void
 FrameFeedColours(ColourPacking packing, uint32_t table[256])
 {
     PictureColours colours;

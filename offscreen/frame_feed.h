@@ -75,6 +75,10 @@ FeedFrame FrameFeedTake(FrameFeed* feed, int64_t now);
 // The runs of tiles drawn in since the last erase (DrawnTilesNextRun); none
 // unless recolouring.
 bool FrameFeedNextRun(const FrameFeed* feed, FrameArea* run);
+// A run's drawn pixels through a packed table into 32-bit pixels that hold
+// table[0] wherever the frame is 0 (RecolourDrawn).
+void FrameFeedRecolour(const FrameFeed* feed, FrameArea run, const uint32_t* table, uint32_t* target,
+                       size_t stride);
 
 // The picture's colours of the moment as the screen takes them; index 0,
 // the background, black, as the exact builds fill it.

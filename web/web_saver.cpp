@@ -82,7 +82,7 @@ WebColourFrame()
     w.uncoloured = FrameArea();
     FrameArea run = FrameArea();
     while (FrameFeedNextRun(&w.feed, &run))
-        RecolourArea(frame, run, w.colours, w.frame.data(), (size_t)w.width, true);
+        FrameFeedRecolour(&w.feed, run, w.colours, w.frame.data(), (size_t)w.width);
     return w.frame.data();
 }
 

@@ -18,9 +18,10 @@ NativeOrder(const XImage* image)
 }
 
 // Pixels still at index 0 since the image was last converted whole are black
-// there already: with skipBlack, runs of eight of them are passed over.
+// there already: for a run of the feed's tiles, only their drawn blocks are
+// converted where the pixels are 32 bits.
 void
-Convert(const Framebuffer* frame, FrameArea a, bool skipBlack)
+Convert(const Framebuffer* frame, FrameArea a, const FrameFeed* runOf)
 {
     XImage* image = x11Image.image;
     int bits = image->bits_per_pixel;
@@ -29,7 +30,10 @@ Convert(const Framebuffer* frame, FrameArea a, bool skipBlack)
     for (int i = 0; i < 256; i++)
         table[i] = (uint32_t)x11Colours.pixelOfIndex[i];
     if (direct && bits == 32) {
-        RecolourArea(frame, a, table, (uint32_t*)image->data, (size_t)image->bytes_per_line / 4, skipBlack);
+        if (runOf != NULL)
+            FrameFeedRecolour(runOf, a, table, (uint32_t*)image->data, (size_t)image->bytes_per_line / 4);
+        else
+            RecolourArea(frame, a, table, (uint32_t*)image->data, (size_t)image->bytes_per_line / 4, false);
         return;
     }
     for (int y = a.top; y < a.bottom; y++) {
@@ -108,12 +112,12 @@ PresentFrame(const FrameFeed* feed, FeedFrame out)
     }
     TakeColours(frame, area);
     // The area that changed, then every drawn pixel in its colour again.
-    Convert(frame, area, false);
+    Convert(frame, area, NULL);
     uint64_t pixels = Pixels(area);
     int puts = AreaIsEmpty(area) ? 0 : 1;
     FrameArea run = FrameArea();
     while (FrameFeedNextRun(feed, &run)) {
-        Convert(frame, run, true);
+        Convert(frame, run, feed);
         pixels += Pixels(run);
         puts++;
     }

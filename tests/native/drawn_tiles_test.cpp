@@ -170,3 +170,29 @@ TEST(DrawnTilesTest, RecolourSkipsOnlyWholeRunsOfZero)
     }
     FramebufferRelease(&frame);
 }
+
+// Recolouring only the drawn blocks of each run gives what recolouring the
+// whole frame gives, on a frame whose edges cut tiles and blocks.
+TEST(DrawnTilesTest, TheDrawnBlocksOfTheRunsAreTheWholeRecolouring)
+{
+    Framebuffer frame = Framebuffer();
+    ASSERT_TRUE(FramebufferResize(&frame, 101, 70));
+    DrawnTiles tiles = DrawnTiles();
+    ASSERT_TRUE(DrawnTilesStart(&tiles, &frame));
+    FramebufferTakeChanged(&frame);
+    const FrameLine lines[] = {{3, 3, 97, 66}, {100, 0, 0, 69}, {50, 10, 52, 10}, {99, 68, 99, 68}};
+    for (const FrameLine& l : lines) {
+        FramebufferLine(&frame, l.x0, l.y0, l.x1, l.y1, (uint8_t)(l.x0 + 1));
+        DrawnTilesNote(&tiles, &frame, FramebufferTakeChanged(&frame));
+    }
+    uint32_t table[256];
+    for (int i = 0; i < 256; i++)
+        table[i] = 7000 + (uint32_t)i;
+    std::vector<uint32_t> whole(101 * 70), drawn(101 * 70, table[0]);
+    RecolourArea(&frame, FrameArea{0, 0, 101, 70}, table, whole.data(), 101, false);
+    for (FrameArea run : Runs(tiles))
+        RecolourDrawn(&tiles, &frame, run, table, drawn.data(), 101);
+    EXPECT_EQ(whole, drawn);
+    DrawnTilesRelease(&tiles);
+    FramebufferRelease(&frame);
+}
