@@ -131,8 +131,12 @@ Loop(int signals)
             PresentFrame(&run.feed, FrameFeedTake(&run.feed, now));
         XFlush(display);
         int64_t wake = run.options.hasTicks ? now + kNanoseconds : run.nextTick;
-        if (run.feed.wanted && !OutputBusy() && FrameFeedWhen(&run.feed) < wake)
-            wake = FrameFeedWhen(&run.feed);
+        // A frame that is not due yet goes with the next tick, in its wake-up, unless that tick would keep
+        // it waiting longer than a refresh (a slow rate, a still).
+        int64_t frame = FrameFeedWhen(&run.feed);
+        if (run.feed.wanted && !OutputBusy() && frame < wake &&
+            (run.options.hasTicks || wake - frame > run.feed.pace.refreshPeriod))
+            wake = frame;
         int64_t wait = wake > now ? wake - now : 0;
         timespec timeout = {(time_t)(wait / kNanoseconds), (long)(wait % kNanoseconds)};
         waits[0].revents = waits[1].revents = 0;
