@@ -1,27 +1,28 @@
 // The pixels stay palette indices in the shared framebuffer; every frame
-// gives each index its colour of the moment, so what is already drawn
-// flows on a truecolour display as it does on a 256-colour one. On a
-// palette display the system picks the nearest colours.
+// gives each drawn pixel its index's colour of the moment in a 32-bit DIB
+// section of the whole picture, and the runs of drawn tiles go from there to
+// the window, so what is already drawn flows on a truecolour display as it
+// does on a 256-colour one. On a palette display the system picks the
+// nearest colours.
 #include "flow_screen.h"
 
+#include <string.h>
+
 #include "frame_feed.h"
-#include "frame_memory.h"
 
 namespace {
-
-struct ScreenColours {
-    BITMAPINFOHEADER header;
-    uint32_t colours[256];  // RGBQUADs
-};
 
 struct FlowScreen {
     HWND window;
     int width, height;
     int originX, originY;
-    ScreenColours table;
     FrameFeed feed;
-    // One run of tiles at a time, its rows padded as a DIB's are.
-    uint8_t* run;
+    uint32_t table[256];  // 0x00RRGGBB, as the section's pixels are
+    // The picture in colour, black where nothing is drawn.
+    HDC memory;
+    HBITMAP section;
+    HGDIOBJ previous;
+    uint32_t* pixels;
 };
 
 FlowScreen flowScreen;
@@ -34,41 +35,28 @@ Now()
     return now.QuadPart;
 }
 
-void
-SendRun(HDC dc, const Framebuffer* frame, FrameArea run)
-{
-    FlowScreen& s = flowScreen;
-    int width = run.right - run.left, height = run.bottom - run.top;
-    int stride = (width + 3) & ~3;
-    for (int y = 0; y < height; y++) {
-        const uint8_t* from = frame->pixels + (size_t)(run.top + y) * (size_t)frame->width + run.left;
-        uint8_t* to = s.run + (size_t)y * (size_t)stride;
-        for (int x = 0; x < width; x++)
-            to[x] = from[x];
-    }
-    s.table.header.biWidth = stride;
-    s.table.header.biHeight = -height;
-    SetDIBitsToDevice(dc, s.originX + run.left, s.originY + run.top, (DWORD)width, (DWORD)height, 0, 0, 0,
-        (UINT)height, s.run, (const BITMAPINFO*)&s.table, DIB_RGB_COLORS);
-}
-
-// An erase since the last frame turns the picture's area black first; then
-// every drawn pixel goes out in its colour of the moment.
+// An erase since the last frame turns the picture black first; then every
+// drawn pixel goes out in its colour of the moment.
 void
 SendFrame(FeedFrame out)
 {
     FlowScreen& s = flowScreen;
     if (out.frame == NULL)
         return;
-    FrameFeedColours(kDibColours, s.table.colours);
+    FrameFeedColours(kDibColours, s.table);
+    GdiFlush();
     HDC dc = GetDC(s.window);
     if (out.erased) {
+        memset(s.pixels, 0, (size_t)s.width * (size_t)s.height * sizeof *s.pixels);
         RECT picture = {s.originX, s.originY, s.originX + s.width, s.originY + s.height};
         FillRect(dc, &picture, (HBRUSH)GetStockObject(BLACK_BRUSH));
     }
     FrameArea run = FrameArea();
-    while (FrameFeedNextRun(&s.feed, &run))
-        SendRun(dc, out.frame, run);
+    while (FrameFeedNextRun(&s.feed, &run)) {
+        FrameFeedRecolour(&s.feed, run, s.table, s.pixels, (size_t)s.width);
+        BitBlt(dc, s.originX + run.left, s.originY + run.top, run.right - run.left, run.bottom - run.top, s.memory,
+            run.left, run.top, SRCCOPY);
+    }
     ReleaseDC(s.window, dc);
 }
 
@@ -83,21 +71,27 @@ StartScreen(HWND window, uint32_t clockSeconds, int width, int height, int origi
     s.height = height;
     s.originX = originX;
     s.originY = originY;
-    s.table.header = BITMAPINFOHEADER();
-    s.table.header.biSize = sizeof(BITMAPINFOHEADER);
-    s.table.header.biPlanes = 1;
-    s.table.header.biBitCount = 8;
-    s.table.header.biCompression = BI_RGB;
-    s.table.header.biClrUsed = 256;
-    s.run = (uint8_t*)FrameMemoryAllocate((size_t)((width + 3) & ~3) * kDrawnTile);
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
+    BITMAPINFOHEADER header = BITMAPINFOHEADER();
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
     HDC dc = GetDC(window);
     int refreshHz = dc != NULL ? GetDeviceCaps(dc, VREFRESH) : 0;
+    s.memory = CreateCompatibleDC(dc);
+    void* pixels = NULL;
+    s.section = CreateDIBSection(dc, (const BITMAPINFO*)&header, DIB_RGB_COLORS, &pixels, NULL, 0);
+    s.pixels = (uint32_t*)pixels;
+    if (s.memory != NULL && s.section != NULL)
+        s.previous = SelectObject(s.memory, s.section);
     if (dc != NULL)
         ReleaseDC(window, dc);
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
     FrameFeedPace(&s.feed, frequency.QuadPart, refreshHz, Now());
-    return s.run != NULL &&
+    return s.memory != NULL && s.pixels != NULL &&
         FrameFeedStart(&s.feed, clockSeconds, width, height, kPictureSizePalette, kPictureNumReserved, true);
 }
 
@@ -131,6 +125,11 @@ StopScreen()
 {
     FlowScreen& s = flowScreen;
     FrameFeedStop(&s.feed);
-    FrameMemoryFree(s.run);
-    s.run = NULL;
+    if (s.previous != NULL)
+        SelectObject(s.memory, s.previous);
+    if (s.section != NULL)
+        DeleteObject(s.section);
+    if (s.memory != NULL)
+        DeleteDC(s.memory);
+    s = FlowScreen();
 }
