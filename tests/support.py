@@ -213,10 +213,6 @@ def resident_kib(pid):
     return 0
 
 
-def parent_pid(pid):
-    return int(Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()[1])
-
-
 def command_line(pid):
     """The process's arguments, the program first; empty once it has gone."""
     try:
@@ -227,6 +223,30 @@ def command_line(pid):
 
 def running_pids():
     return [int(entry.name) for entry in Path("/proc").iterdir() if entry.name.isdigit()]
+
+
+def prefix_programs(prefix):
+    """The pids of the Windows programs that run in this Wine prefix, Wine's own services among them:
+    every process with this prefix but its server. (Where qemu runs 32-bit programs, it is their
+    executable, so the loader cannot be told by that.)"""
+    mark = f"WINEPREFIX={prefix}".encode()
+    pids = []
+    for pid in running_pids():
+        try:
+            if (not os.path.basename(os.readlink(f"/proc/{pid}/exe")).startswith("wineserver")
+                    and mark in Path(f"/proc/{pid}/environ").read_bytes().split(b"\0")):
+                pids.append(pid)
+        except OSError:
+            pass
+    return pids
+
+
+def prefix_program(prefix, name, unlike=None):
+    """The pid of the program of this Wine prefix whose command line names name (a .scr) and not
+    unlike (the one that started it, say), or None."""
+    def names(pid, part):
+        return any(part in argument for argument in command_line(pid))
+    return next((pid for pid in prefix_programs(prefix) if names(pid, name) and not (unlike and names(pid, unlike))), None)
 
 
 try:

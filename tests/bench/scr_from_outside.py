@@ -21,7 +21,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
 import xwd  # noqa: E402
-from support import CEILING, command_line, cpu_seconds, parent_pid, resident_kib, running_pids  # noqa: E402
+from support import CEILING, cpu_seconds, prefix_program, resident_kib  # noqa: E402
 
 
 def drawn(display):
@@ -29,26 +29,6 @@ def drawn(display):
     dump = subprocess.run(["xwd", "-root", "-silent", "-display", display], check=True,
                           stdout=subprocess.PIPE, timeout=CEILING).stdout
     return xwd.read(dump)[0].getbbox() is not None
-
-
-def program_pid(launched, name):
-    """The launched process or a descendant whose command line names the .scr: wine64
-    becomes the program itself; under qemu it is the emulator running Wine's loader."""
-    family, children = {launched}, {}
-    for pid in running_pids():
-        try:
-            children.setdefault(parent_pid(pid), []).append(pid)
-        except (OSError, IndexError, ValueError):
-            continue
-    pending = [launched]
-    while pending:
-        for child in children.get(pending.pop(), []):
-            family.add(child)
-            pending.append(child)
-    for pid in sorted(family):
-        if any(name in argument for argument in command_line(pid)):
-            return pid
-    return None
 
 
 def run(wine, scr, display, seconds, away):
@@ -65,7 +45,7 @@ def run(wine, scr, display, seconds, away):
         first_ms = (time.monotonic() - started) * 1000
         figures = None
         if seconds:
-            pid = program_pid(saver.pid, Path(scr).name)
+            pid = prefix_program(os.environ["WINEPREFIX"], Path(scr).name)
             if pid is None:
                 raise SystemExit("no process of the saver found")
             cpu_start, resident = cpu_seconds(pid), [resident_kib(pid)]

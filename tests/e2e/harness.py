@@ -3,15 +3,14 @@
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from support import (CEILING, XScreen, changed_fraction, command_line, pixels_of, resident_kib,  # noqa: E402,F401
-                     wait_until)
+from support import (CEILING, XScreen, changed_fraction, command_line, pixels_of, prefix_program,  # noqa: E402,F401
+                     prefix_programs, resident_kib, wait_until)
 
 ROOT = Path(__file__).resolve().parents[2]
 # The build tree under test (ctest sets it: build/win32 or build/win64) and the
@@ -181,9 +180,7 @@ class Wine:
         """The Linux pid of the saver that start_saver started: the program of this prefix, other than
         its starter, whose command line names it; None where it is not there and wait is False."""
         def found():
-            return next((pid for pid in prefix_programs(self.prefix) if pid != process.pid
-                         and any(process.program in argument for argument in command_line(pid))
-                         and not any("preview_parent" in argument for argument in command_line(pid))), None)
+            return prefix_program(self.prefix, process.program, unlike="preview_parent")
         return wait_until(found, what=f"a process of {process.program}", seen=self.situation) if wait else found()
 
     def situation(self):
@@ -290,27 +287,19 @@ class Wine:
 
     def end_programs(self):
         """Kills what the programs started here left running; True once all of it has gone."""
-        savers = []
+        # A started saver ends with its starter.
+        savers = [self.saver_pid(p, wait=False) for p in self.processes if hasattr(p, "program") and p.poll() is None]
         for process in self.processes:
             if process.poll() is None:
-                # A started saver outlives its starter.
-                savers += [self.saver_pid(process, wait=False)] if hasattr(process, "program") else []
                 process.kill()
-        for pid in filter(None, savers):
-            try:
-                os.kill(pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
         ended = True
         for process in self.processes:
             try:
                 process.wait(CEILING)
             except subprocess.TimeoutExpired:
                 ended = False
-        try:
-            # A zombie's command line is empty too.
-            wait_until(lambda: not any(command_line(pid) for pid in filter(None, savers)),
-                       what="the savers killed to end")
+        try:  # a zombie's command line is empty too
+            wait_until(lambda: not any(command_line(pid) for pid in filter(None, savers)), what="the savers to end")
         except TimeoutError:
             ended = False
         self.processes = []
@@ -318,37 +307,13 @@ class Wine:
         return ended
 
     def shutdown(self):
-        for process in self.processes:
-            if process.poll() is None:
-                process.kill()
-        subprocess.run([WINESERVER, "-k"], env=self.env, timeout=CEILING,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run([WINESERVER, "-w"], env=self.env, timeout=CEILING,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for process in self.processes:
-            try:
-                process.wait(CEILING)
-            except subprocess.TimeoutExpired:
-                pass
+        self.end_programs()
+        for ending in ("-k", "-w"):
+            subprocess.run([WINESERVER, ending], env=self.env, timeout=CEILING,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 ADDR_NO_RANDOMIZE = 0x0040000
-
-
-def prefix_programs(prefix):
-    """The pids of the Windows programs that run in this Wine prefix, Wine's own services among them:
-    every process with this prefix but its server. (Where qemu runs 32-bit programs, it is their
-    executable, so the loader cannot be told by that.)"""
-    mark = f"WINEPREFIX={prefix}".encode()
-    pids = []
-    for entry in Path("/proc").iterdir():
-        try:
-            if (entry.name.isdigit() and not os.path.basename(os.readlink(entry / "exe")).startswith("wineserver")
-                    and mark in (entry / "environ").read_bytes().split(b"\0")):
-                pids.append(int(entry.name))
-        except OSError:
-            pass
-    return pids
 
 
 def personality(pid):

@@ -50,14 +50,28 @@ CreateParent(const char *title, int clientWidth, int clientHeight)
     return window;
 }
 
+// Starts the saver as the system does, its path quoted and then the tail; says
+// why where it cannot.
+bool
+StartSaver(const char *saver, const char *tail, PROCESS_INFORMATION *process)
+{
+    char commandLine[1024];
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\"%s%s", saver, *tail ? " " : "", tail);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (CreateProcessA(saver, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, process))
+        return true;
+    REPORT("start_error=%lu", GetLastError());
+    return false;
+}
+
+// The same for a mode that names a window.
 bool
 StartSaver(const char *saver, const char *switches, HWND window, PROCESS_INFORMATION *process)
 {
-    char commandLine[1024];
-    std::snprintf(commandLine, sizeof commandLine, "\"%s\" %s %llu", saver, switches, HandleNumber(window));
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    return CreateProcessA(saver, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, process);
+    char tail[64];
+    std::snprintf(tail, sizeof tail, "%s %llu", switches, HandleNumber(window));
+    return StartSaver(saver, tail, process);
 }
 
 void
@@ -140,10 +154,8 @@ PreviewMode(const char *saver, DWORD waitMilliseconds)
            client.bottom, origin.x, origin.y);
 
     PROCESS_INFORMATION process;
-    if (!StartSaver(saver, "/p", parent, &process)) {
-        REPORT("start_error=%lu", GetLastError());
+    if (!StartSaver(saver, "/p", parent, &process))
         return 1;
-    }
     HWND child = AwaitChild(parent, nullptr);
     if (!child) {
         REPORT("child=0");
@@ -256,10 +268,8 @@ OrphanMode(const char *saver, DWORD exitMilliseconds)
     HWND parent = CreateParent("Tarvelimunde Vanishing Parent", 152, 112);
     REPORT("parent=%llu", HandleNumber(parent));
     PROCESS_INFORMATION process;
-    if (!StartSaver(saver, "/p", parent, &process)) {
-        REPORT("start_error=%lu", GetLastError());
+    if (!StartSaver(saver, "/p", parent, &process))
         return 1;
-    }
     HWND child = AwaitChild(parent, "WindowsScreenSaverClass");
     if (!child) {
         REPORT("child=0");
@@ -288,10 +298,8 @@ OwnerMode(const char *saver, const char *switches)
     HWND owner = CreateParent("Tarvelimunde Owner", 200, 100);
     REPORT("owner=%llu", HandleNumber(owner));
     PROCESS_INFORMATION process;
-    if (!StartSaver(saver, switches, owner, &process)) {
-        REPORT("start_error=%lu", GetLastError());
+    if (!StartSaver(saver, switches, owner, &process))
         return 1;
-    }
     ReportExit(&process, CeilingMs());
     return 0;
 }
@@ -308,15 +316,9 @@ SecondMode(const char *saver)
     ReportWindow("foreground_before", GetForegroundWindow());
     ReportWindow("running", FindWindowA("WindowsScreenSaverClass", "Screen Saver"));
 
-    char commandLine[1024];
-    std::snprintf(commandLine, sizeof commandLine, "\"%s\" /s", saver);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(saver, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        REPORT("start_error=%lu", GetLastError());
+    if (!StartSaver(saver, "/s", &process))
         return 1;
-    }
     ReportExit(&process, CeilingMs());
     // The second start hands the foreground to the running saver before it ends.
     HWND running = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
@@ -325,25 +327,25 @@ SecondMode(const char *saver)
     return 0;
 }
 
-// Starts the saver as the system does, its path quoted and then the switches, and
-// answers with its exit code once it has ended, as Windows recorded it: under a
-// slow emulator Wine's server may SIGKILL a process after its last thread has
-// ended, and Linux then tells the test -9 for an exit code of 0.
+// Starts the saver with these switches and answers with its exit code once it
+// has ended, as Windows recorded it: under a slow emulator Wine's server may
+// SIGKILL a process after its last thread has ended, and Linux then tells the
+// test -9 for an exit code of 0.
 DWORD
 StartMode(const char *saver, int argc, char **argv)
 {
-    char commandLine[1024];
-    int length = std::snprintf(commandLine, sizeof commandLine, "\"%s\"", saver);
-    for (int index = 0; index < argc && length < static_cast<int>(sizeof commandLine); index++)
-        length += std::snprintf(commandLine + length, sizeof commandLine - length, " %s", argv[index]);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
+    char tail[512] = "";
+    for (int index = 0; index < argc; index++)
+        std::snprintf(tail + std::strlen(tail), sizeof tail - std::strlen(tail), index ? " %s" : "%s", argv[index]);
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(saver, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        REPORT("start_error=%lu", GetLastError());
+    if (!StartSaver(saver, tail, &process))
         return 1;
-    }
-    REPORT("started=%lu", process.dwProcessId);
+    // Killed, this starter takes the saver with it.
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    AssignProcessToJobObject(job, process.hProcess);
     // The test holds the ceiling.
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
