@@ -45,7 +45,8 @@ def run(wine, scr, display, seconds, away):
         first_ms = (time.monotonic() - started) * 1000
         figures = None
         if seconds:
-            pid = prefix_program(os.environ["WINEPREFIX"], Path(scr).name)
+            # This script runs in the prefix's environment too, with the .scr among its arguments.
+            pid = prefix_program(os.environ["WINEPREFIX"], Path(scr).name, unlike=Path(__file__).name)
             if pid is None:
                 raise SystemExit("no process of the saver found")
             cpu_start, resident = cpu_seconds(pid), [resident_kib(pid)]
