@@ -68,7 +68,7 @@ tarvelimunde_test_code(endurance_tests)
 gtest_discover_tests(endurance_tests DISCOVERY_MODE PRE_TEST)
 
 # The README and docs/ name only files and pages that are there.
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
+include(cmake/python.cmake)
 add_test(NAME docs_links COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_docs.py ${CMAKE_SOURCE_DIR})
 
 # The module's area sent a frame, tiles against the bounding box (tests/bench/x11_from_outside.py).
