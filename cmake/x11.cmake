@@ -30,6 +30,15 @@ endif()
 add_custom_command(TARGET tarvelimunde POST_BUILD
   COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment $<TARGET_FILE:tarvelimunde>)
 
+# The Wayland client goes in the same package, where its libraries are at hand.
+find_package(PkgConfig)
+if(PkgConfig_FOUND)
+  pkg_check_modules(WAYLAND_CLIENT IMPORTED_TARGET wayland-client)
+endif()
+if(WAYLAND_CLIENT_FOUND)
+  include(cmake/wayland.cmake)
+endif()
+
 # Man pages go compressed, with no name or time in the header. Built with the
 # module, so that building the module readies its package.
 set(X11_MAN_PAGE ${CMAKE_BINARY_DIR}/tarvelimunde.6x)

@@ -50,14 +50,14 @@ bool
 Restart()
 {
     X11Window& o = x11Window;
-    uint32_t seed = run.options.hasSeed ? run.options.seed : (uint32_t)time(NULL);
+    uint32_t seed = run.options.picture.hasSeed ? run.options.picture.seed : (uint32_t)time(NULL);
     if (!FrameFeedStart(&run.feed, seed, o.width, o.height, kPictureSizePalette, kPictureNumReserved,
                         OutputRecolours())) {
         run.failure = "the picture cannot start at " + std::to_string(o.width) + "x" + std::to_string(o.height);
         return false;
     }
-    if (run.options.hasTicks)
-        for (uint32_t i = 0; i < run.options.ticks; i++)
+    if (run.options.picture.hasTicks)
+        for (uint32_t i = 0; i < run.options.picture.ticks; i++)
             FrameFeedTick(&run.feed);
     run.nextTick = Now();
     return true;
@@ -101,7 +101,7 @@ HandleEvent(const XEvent& event)
 void
 Tick(int64_t now)
 {
-    if (run.options.hasTicks || now < run.nextTick)
+    if (run.options.picture.hasTicks || now < run.nextTick)
         return;
     // A late process catches up, but only so far.
     for (int n = 0; n < run.maxCatchUp && now >= run.nextTick; n++) {
@@ -130,12 +130,12 @@ Loop(int signals)
         if (!OutputBusy() && FrameFeedDue(&run.feed, now))
             PresentFrame(&run.feed, FrameFeedTake(&run.feed, now));
         XFlush(display);
-        int64_t wake = run.options.hasTicks ? now + kNanoseconds : run.nextTick;
+        int64_t wake = run.options.picture.hasTicks ? now + kNanoseconds : run.nextTick;
         // A frame that is not due yet goes with the next tick, in its wake-up, unless that tick would keep
         // it waiting longer than a refresh (a slow rate, a still).
         int64_t frame = FrameFeedWhen(&run.feed);
         if (run.feed.wanted && !OutputBusy() && frame < wake &&
-            (run.options.hasTicks || wake - frame > run.feed.pace.refreshPeriod))
+            (run.options.picture.hasTicks || wake - frame > run.feed.pace.refreshPeriod))
             wake = frame;
         int64_t wait = wake > now ? wake - now : 0;
         timespec timeout = {(time_t)(wait / kNanoseconds), (long)(wait % kNanoseconds)};
@@ -167,7 +167,7 @@ main(int argc, char** argv)
     case kOptionsParsed:
         break;
     }
-    if (run.options.help) {
+    if (run.options.picture.help) {
         fputs(X11Usage().c_str(), stdout);
         return 0;
     }
@@ -211,9 +211,9 @@ main(int argc, char** argv)
         XCloseDisplay(display);
         return 1;
     }
-    run.tickPeriod = kNanoseconds / run.options.rate;
+    run.tickPeriod = kNanoseconds / run.options.picture.rate;
     FrameFeedPace(&run.feed, kNanoseconds, RefreshRate(), Now());
-    run.maxCatchUp = (int)run.options.rate / 4 + 1;
+    run.maxCatchUp = (int)run.options.picture.rate / 4 + 1;
     if (Restart())
         Loop(signals);
     if (!run.failure.empty())

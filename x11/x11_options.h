@@ -7,23 +7,14 @@
 
 #include <string>
 
-// The rate's range and default, written here alone: the usage is made from
-// them, and the settings file, the man page and the README are tested to agree.
-const uint32_t kX11RateLow = 1;
-const uint32_t kX11RateHigh = 1000;
-const uint32_t kX11RateDefault = 64;
+#include "picture_options.h"
 
 struct X11Options {
+    PictureOptions picture;
     bool root = false;
     bool install = false;
-    bool help = false;
     bool hasWindowId = false;
     uint32_t windowId = 0;
-    uint32_t rate = kX11RateDefault;
-    bool hasSeed = false;
-    uint32_t seed = 0;
-    bool hasTicks = false;
-    uint32_t ticks = 0;
 };
 
 enum X11ParseResult {

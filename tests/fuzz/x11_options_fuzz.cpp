@@ -25,7 +25,7 @@ LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             abort();
         return 0;
     }
-    if (options.rate < 1 || options.rate > 1000 || options.ticks > 1000000 || !error.empty())
+    if (options.picture.rate < 1 || options.picture.rate > 1000 || options.picture.ticks > 1000000 || !error.empty())
         abort();
     return 0;
 }
