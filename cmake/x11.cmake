@@ -72,11 +72,12 @@ set(CPACK_PACKAGE_NAME tarvelimunde)
 set(CPACK_PACKAGE_VENDOR Tarvelimunde)
 # The project has no mail domain of its own yet; .example is the name reserved for that.
 set(CPACK_PACKAGE_CONTACT "Tarvelimunde developers <dev@tarvelimunde.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Random hypotrochoid figures in flowing colours, for XScreenSaver")
-set(CPACK_PACKAGE_DESCRIPTION "A classic Windows screen saver as an XScreenSaver module: an endless run of
-random hypotrochoid figures, drawn one segment per tick in a 4-pixel pen whose
-colour is an index into an animated 256-entry palette. Add
-'tarvelimunde --root' to the programs: list in ~/.xscreensaver to use it.")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Random hypotrochoid figures in flowing colours, for XScreenSaver and Wayland")
+set(CPACK_PACKAGE_DESCRIPTION "A classic Windows screen saver as an XScreenSaver module and a Wayland
+client: an endless run of random hypotrochoid figures, drawn one segment per
+tick in a 4-pixel pen whose colour is an index into an animated 256-entry
+palette. Add 'tarvelimunde --root' to the programs: list in ~/.xscreensaver
+to use it, or start tarvelimunde-wayland from swayidle or a shortcut.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)

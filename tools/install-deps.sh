@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   libpng-dev libgif-dev
   libx11-dev libxext-dev libxrandr-dev xscreensaver xscreensaver-data mmdebstrap
+  libwayland-dev wayland-protocols sway swaybg grim wtype weston swayidle
   dpkg-dev devscripts lintian pev
   wine64 xvfb xdotool x11-apps x11-utils imagemagick stress-ng strace
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils

@@ -38,8 +38,8 @@ mkdir -p "$(dirname "$output")"
   tools/release/README.txt LICENSE "$output"
 echo "$output"
 
-# The module's Debian package, by CPack from the native tree.
-bash tools/build.sh native tarvelimunde
+# The Debian package of the module and the Wayland client, by CPack from the native tree.
+bash tools/build.sh native tarvelimunde tarvelimunde-wayland
 deb_staging=build/release-deb
 rm -rf "$deb_staging"
 # File times from the commit, so that two builds give the same bytes.

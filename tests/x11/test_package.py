@@ -51,17 +51,18 @@ def unpacked(deb, folder):
     return folder
 
 
-def test_the_package_holds_the_module_its_settings_man_page_copyright_and_changelog(package):
+def test_the_package_holds_the_module_its_settings_the_wayland_client_man_pages_copyright_and_changelog(package):
     listed = subprocess.run(["dpkg-deb", "-c", str(package)], check=True, text=True,
                             stdout=subprocess.PIPE).stdout.splitlines()
     files = sorted(line.split()[-1] for line in listed if not line.startswith("d"))
-    assert files == ["./usr/libexec/xscreensaver/tarvelimunde", "./usr/share/doc/tarvelimunde/changelog.gz",
-                     "./usr/share/doc/tarvelimunde/copyright", "./usr/share/man/man6/tarvelimunde.6x.gz",
+    assert files == ["./usr/bin/tarvelimunde-wayland", "./usr/libexec/xscreensaver/tarvelimunde",
+                     "./usr/share/doc/tarvelimunde/changelog.gz", "./usr/share/doc/tarvelimunde/copyright",
+                     "./usr/share/man/man6/tarvelimunde-wayland.6.gz", "./usr/share/man/man6/tarvelimunde.6x.gz",
                      "./usr/share/xscreensaver/config/tarvelimunde.xml"]
     assert field(package, "Package") == "tarvelimunde"
     assert field(package, "Enhances") == "xscreensaver"
     depends = [d.split()[0] for d in field(package, "Depends").split(", ")]
-    assert {"libc6", "libx11-6", "libxext6"} <= set(depends)
+    assert {"libc6", "libx11-6", "libxext6", "libwayland-client0"} <= set(depends)
 
 
 def released_versions():
@@ -98,8 +99,9 @@ def test_lintian_finds_no_error_or_warning_and_no_informational_tag_that_the_rea
     assert {tag for kind, tag in tags if kind == "I"} <= set(ACCEPTED_INFO), run.stdout
 
 
-def test_hardening_check_finds_every_protection_of_debians_own_modules(package, tmp_path):
-    module = unpacked(package, tmp_path) / "usr/libexec/xscreensaver/tarvelimunde"
+@pytest.mark.parametrize("program", ["usr/libexec/xscreensaver/tarvelimunde", "usr/bin/tarvelimunde-wayland"])
+def test_hardening_check_finds_every_protection_of_debians_own_modules(package, tmp_path, program):
+    module = unpacked(package, tmp_path) / program
     # Debian 12's flags have no -fcf-protection, and its own modules fail that line too.
     run = subprocess.run(["hardening-check", "--nocfprotection", str(module)], text=True, stdout=subprocess.PIPE,
                          timeout=harness.CEILING)
@@ -119,7 +121,7 @@ def test_two_builds_give_the_same_package(package, tmp_path):
     tree = tmp_path / "another" / "build-folder"
     subprocess.run(["cmake", "-S", str(copy), "-B", str(tree), "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release"],
                    check=True, stdout=subprocess.DEVNULL, timeout=5 * harness.CEILING)
-    subprocess.run(["cmake", "--build", str(tree), "--target", "tarvelimunde", "-j2"], check=True,
+    subprocess.run(["cmake", "--build", str(tree), "--target", "tarvelimunde", "tarvelimunde-wayland", "-j2"], check=True,
                    stdout=subprocess.DEVNULL, timeout=10 * harness.CEILING)
     again = pack(tree, tmp_path / "deb")
     assert package.read_bytes() == again.read_bytes()
