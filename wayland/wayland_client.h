@@ -46,7 +46,6 @@ struct WaylandSurface {
     bool shown;                       // a buffer of its present size went out
     WaylandBuffer buffers[2];
     wl_callback* frame;               // the frame callback asked for, not yet done
-    int64_t committed;                // when the last frame went out
 };
 
 struct WaylandOutput {
@@ -90,6 +89,9 @@ extern WaylandClient wayland;
 // The globals the client binds, from the registry; outputs as they come and go.
 void ListenToRegistry();
 void ListenToSeat();
+// No cursor over the picture: on the pointer's enter, and again when a new
+// output makes the compositor show its own.
+void HideCursor();
 
 // A surface per output on the layers, or the toplevel; each configured one
 // is shown, the picture's by frames of the feed.
@@ -99,9 +101,6 @@ void ForgetOutput(WaylandOutput* output);
 void DestroySurfaces();
 // A frame of the feed, when the picture's surface may take one now.
 void PresentPicture(int64_t now);
-// Whether ticks may wait: the picture's last frame has not been shown for a
-// while (the output is hidden or off).
-bool PictureHidden(int64_t now);
 
 // The buffers' memory.
 bool MakeBuffer(WaylandBuffer* buffer, int width, int height);

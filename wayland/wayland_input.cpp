@@ -13,6 +13,7 @@ const double kPointerSlack = 4;
 struct PointerStart {
     bool known;
     double x, y;
+    uint32_t serial;  // of its enter, which hiding the cursor names
 };
 
 PointerStart pointerStart;
@@ -66,12 +67,10 @@ RepeatInfo(void*, wl_keyboard*, int32_t, int32_t)
 const wl_keyboard_listener kKeyboardListener = {Keymap, KeyboardEnter, KeyboardLeave, Key, Modifiers, RepeatInfo};
 
 void
-PointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface*, wl_fixed_t x, wl_fixed_t y)
+PointerEnter(void*, wl_pointer*, uint32_t serial, wl_surface*, wl_fixed_t x, wl_fixed_t y)
 {
-    // No cursor over the picture.
-    if (wayland.options.mode != kWaylandWindow)
-        wl_pointer_set_cursor(pointer, serial, NULL, 0, 0);
-    pointerStart = PointerStart{true, wl_fixed_to_double(x), wl_fixed_to_double(y)};
+    pointerStart = PointerStart{true, wl_fixed_to_double(x), wl_fixed_to_double(y), serial};
+    HideCursor();
 }
 
 void
@@ -135,6 +134,13 @@ SeatName(void*, wl_seat*, const char*)
 
 const wl_seat_listener kSeatListener = {Capabilities, SeatName};
 
+}
+
+void
+HideCursor()
+{
+    if (wayland.pointer != NULL && pointerStart.known && wayland.options.mode != kWaylandWindow)
+        wl_pointer_set_cursor(wayland.pointer, pointerStart.serial, NULL, 0, 0);
 }
 
 void

@@ -9,7 +9,6 @@
 #include <string.h>
 #include <sys/signalfd.h>
 
-#include <algorithm>
 #include <string>
 
 #include "argument_text.h"
@@ -52,8 +51,9 @@ ConnectionFailure()
     return std::string("lost the connection to the Wayland display: ") + strerror(code != 0 ? code : EPIPE);
 }
 
-// Until the end: events read between frames, the wait as long as the next
-// tick or frame allows, and no ticks while the picture is hidden.
+// Until the end: events read between frames. While a frame is out, only its
+// callback wakes the client, and the ticks due meanwhile run when it comes:
+// one wake-up a frame, and none while the picture's output is hidden.
 void
 Loop(int signals)
 {
@@ -62,14 +62,15 @@ Loop(int signals)
     pollfd waits[2] = {{wl_display_get_fd(w.display), POLLIN, 0}, {signals, POLLIN, 0}};
     while (!w.ending) {
         if (wl_display_dispatch_pending(w.display) < 0)
-            break;
+            return;
         if (w.ending)
             return;
         int64_t now = Now();
-        bool hidden = PictureHidden(now);
-        if (!hidden)
+        bool frameOut = w.picture != NULL && w.picture->frame != NULL;
+        if (!frameOut)
             Tick(now, maxCatchUp);
         PresentPicture(now);
+        frameOut = w.picture != NULL && w.picture->frame != NULL;
         while (wl_display_prepare_read(w.display) != 0)
             if (wl_display_dispatch_pending(w.display) < 0)
                 return;
@@ -83,10 +84,8 @@ Loop(int signals)
         }
         timespec timeout = {0, 0};
         timespec* wait = NULL;
-        if (!hidden && w.feed.running && !w.options.picture.hasTicks) {
-            int64_t wake = w.nextTick;
-            if (w.feed.wanted && w.picture != NULL && w.picture->frame == NULL)
-                wake = std::min(wake, FrameFeedWhen(&w.feed));
+        if (!frameOut && w.feed.running && !w.options.picture.hasTicks) {
+            int64_t wake = w.feed.wanted ? FrameFeedWhen(&w.feed) : w.nextTick;
             int64_t left = wake > now ? wake - now : 0;
             timeout = timespec{(time_t)(left / kNanoseconds), (long)(left % kNanoseconds)};
             wait = &timeout;

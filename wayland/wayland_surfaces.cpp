@@ -10,8 +10,6 @@
 namespace {
 
 const int64_t kNanoseconds = 1000000000;
-// A frame callback this late: the picture's output is hidden or off.
-const int64_t kHiddenAfter = kNanoseconds;
 const int kDefaultWidth = 640, kDefaultHeight = 480;
 
 bool
@@ -406,6 +404,7 @@ CoverOutput(WaylandOutput* o)
         o->covered = true;
         if (o->surface == NULL)
             CoverWithLayer(o);
+        HideCursor();
         return;
     }
     WaylandSurface* s = o->surface;
@@ -471,12 +470,4 @@ PresentPicture(int64_t now)
     wl_callback_add_listener(s->frame, &kFrameListener, s);
     Attach(s, b);
     wl_surface_commit(s->surface);
-    s->committed = now;
-}
-
-bool
-PictureHidden(int64_t now)
-{
-    const WaylandSurface* s = wayland.picture;
-    return s != NULL && s->frame != NULL && now - s->committed > kHiddenAfter;
 }
