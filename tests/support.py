@@ -1,9 +1,12 @@
 """What the Python tests and benchmarks share, each written once: the one time budget of every wait, an
-X screen (Xvfb, Xorg) on a display number of its own choosing, waiting on a condition instead of a time,
-pixel differences, the replay tool's still, a process's CPU time and memory from /proc, and the
-screenshot folder."""
+X screen (Xvfb, Xorg) on a display number of its own choosing, a headless sway, waiting on a condition
+instead of a time, pixel differences, the replay tool's still, a process's CPU time and memory from /proc,
+and the screenshot folder."""
 
+import io
+import json
 import os
+import shutil
 import signal
 import subprocess
 import tempfile
@@ -144,6 +147,121 @@ class XScreen:
             self.folder.cleanup()
 
 
+class Sway:
+    """A headless sway for a test: outputs (width, height) side by side from the left, HEADLESS-1 first, on
+    a solid background, and no input devices. pointer: the path of tarvelimunde-test-pointer (tests/wayland;
+    TREE/tests/wayland/tarvelimunde-test-pointer in a built tree), for pointer(); with it the seat has a
+    pointer from the start, whose cursor sway draws, into captures too, where no client hides it."""
+
+    def __init__(self, outputs=((1024, 768),), background="#3c8d2f", pointer=None):
+        from PIL import ImageColor
+        self.pointer_program, self.holder = pointer, None
+        self.folder = tempfile.TemporaryDirectory(prefix="tarvelimunde-sway-")
+        self.home = Path(self.folder.name)
+        self.base = {"PATH": "/usr/bin:/bin", "HOME": self.folder.name, "XDG_RUNTIME_DIR": str(self.home / "run")}
+        # sway 1.7 refuses to run as root; as nobody, it reads the config here and owns its runtime folder.
+        self.home.chmod(0o755)
+        (self.home / "run").mkdir(mode=0o700)
+        shutil.chown(self.home / "run", "nobody", "nogroup")
+        x, config = 0, ["xwayland disable"]
+        for index, (width, height) in enumerate(outputs, 1):
+            config.append(f"output HEADLESS-{index} resolution {width}x{height} position {x} 0 "
+                          f"bg {background} solid_color")
+            x += width
+        (self.home / "sway.conf").write_text("\n".join(config) + "\n")
+        env = dict(self.base, WLR_BACKENDS="headless", WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1",
+                   WLR_HEADLESS_OUTPUTS=str(len(outputs)))
+        with open(self.home / "sway.log", "wb") as log:
+            self.process = subprocess.Popen(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--",
+                                             "sway", "-c", self.home / "sway.conf"], env=env,
+                                            stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        try:
+            self.display = self._await(lambda: self._socket("wayland-*"), "the Wayland socket").name
+            self.ipc = str(self._await(lambda: self._socket("sway-ipc.*.sock"), "the IPC socket"))
+            wanted = [(f"HEADLESS-{index}", *size) for index, size in enumerate(outputs, 1)]
+            self._await(lambda: self._listed() == wanted, f"the outputs {wanted}", self._listed)
+            # swaybg paints a moment after the outputs are there.
+            colour = ImageColor.getrgb(background)
+            self._await(lambda: all(self.capture(name).getcolors(1) == [(w * h, colour)] for name, w, h in wanted),
+                        f"{background} on every output", lambda: [self.capture(o[0]).getcolors(2) for o in wanted])
+            if pointer:
+                # Held for the whole run: a client finds a pointer in the seat as it starts, and none of
+                # pointer()'s runs takes the seat's last one away.
+                self.holder = subprocess.Popen([pointer, "hold"], env=self.env(), stdin=subprocess.PIPE)
+                self._await(lambda: '"type": "pointer"' in self.swaymsg("-t", "get_inputs", "-r"), "the held pointer",
+                            lambda: self.swaymsg("-t", "get_inputs", "-r"))
+        except Exception:
+            self.stop()
+            raise
+
+    def _socket(self, pattern):
+        return next((path for path in (self.home / "run").glob(pattern) if path.is_socket()), None)
+
+    def _await(self, condition, what, seen=None):
+        """wait_until, cut short by the end of sway (its log then says why) or of the held pointer."""
+        def alive_and():
+            for process in filter(None, (self.process, self.holder)):
+                if process.poll() is not None:
+                    raise RuntimeError(f"{process.args} ended with {process.returncode} waiting for {what}; sway's "
+                                       "log: " + (self.home / "sway.log").read_text(errors="replace")[-2000:])
+            return condition()
+        return wait_until(alive_and, what=what, seen=seen)
+
+    def _listed(self):
+        return [(o["name"], o["current_mode"]["width"], o["current_mode"]["height"]) for o in self.outputs()]
+
+    def env(self, **extra):
+        """A client's environment: nothing of the test's but the sanitizers' options."""
+        kept = {name: os.environ[name] for name in ("ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS")
+                if name in os.environ}
+        return dict(self.base, WAYLAND_DISPLAY=self.display, SWAYSOCK=self.ipc, **kept, **extra)
+
+    def run(self, *command):
+        """What a client run on this sway printed."""
+        return subprocess.run(list(map(str, command)), env=self.env(), check=True, timeout=CEILING,
+                              stdout=subprocess.PIPE).stdout
+
+    def swaymsg(self, *args):
+        return self.run("swaymsg", *args).decode()
+
+    def outputs(self):
+        return json.loads(self.swaymsg("-t", "get_outputs", "-r"))
+
+    def capture(self, output):
+        """An output as shown, in RGB."""
+        from PIL import Image
+        return Image.open(io.BytesIO(self.run("grim", "-o", output, "-"))).convert("RGB")
+
+    def key(self, name="q"):
+        # -s 700: wtype's keyboard is new to the seat, and a client takes a moment to take it up.
+        self.run("wtype", "-s", "700", name)
+
+    def pointer(self, *actions):
+        """at X Y W H (within W x H, the whole layout), by DX DY, click: in order, each done before the next."""
+        self.run(self.pointer_program, *actions)
+
+    def add_output(self):
+        """The name of a new headless output, once sway lists it."""
+        def names():
+            return [o["name"] for o in self.outputs()]
+        before = names()
+        self.swaymsg("create_output")
+        return self._await(lambda: next((name for name in names() if name not in before), None), "a new output", names)
+
+    def stop(self):
+        """Ends sway and waits for what ran on it to end too: swaybg, which sway forks twice (so that this
+        process cannot wait for it), and any client left running, both of which end with the display."""
+        if self.holder:
+            self.holder.stdin.close()
+            stop_process(self.holder)
+        stop_process(self.process)
+
+        def ours():
+            return carrying("XDG_RUNTIME_DIR", self.home / "run")
+        wait_until(lambda: not ours(), what="the end of what ran on sway", seen=lambda: list(map(command_line, ours())))
+        self.folder.cleanup()
+
+
 def steady(screen):
     """A capture of the screen equal to the one after it: the X server has done what a stopped client
     sent."""
@@ -225,20 +343,26 @@ def running_pids():
     return [int(entry.name) for entry in Path("/proc").iterdir() if entry.name.isdigit()]
 
 
-def prefix_programs(prefix):
-    """The pids of the Windows programs that run in this Wine prefix, Wine's own services among them:
-    every process with this prefix but its server. (Where qemu runs 32-bit programs, it is their
-    executable, so the loader cannot be told by that.)"""
-    mark = f"WINEPREFIX={prefix}".encode()
+def carrying(variable, value, but=None):
+    """The pids of the processes started with variable=value in their environment (a zombie has none), but
+    those for which but(pid) holds."""
+    mark = f"{variable}={value}".encode()
     pids = []
     for pid in running_pids():
         try:
-            if (not os.path.basename(os.readlink(f"/proc/{pid}/exe")).startswith("wineserver")
-                    and mark in Path(f"/proc/{pid}/environ").read_bytes().split(b"\0")):
+            if not (but and but(pid)) and mark in Path(f"/proc/{pid}/environ").read_bytes().split(b"\0"):
                 pids.append(pid)
         except OSError:
             pass
     return pids
+
+
+def prefix_programs(prefix):
+    """The pids of the Windows programs that run in this Wine prefix, Wine's own services among them:
+    every process with this prefix but its server. (Where qemu runs 32-bit programs, it is their
+    executable, so the loader cannot be told by that.)"""
+    return carrying("WINEPREFIX", prefix,
+                    but=lambda pid: os.path.basename(os.readlink(f"/proc/{pid}/exe")).startswith("wineserver"))
 
 
 def prefix_program(prefix, name, unlike=None):

@@ -1,4 +1,4 @@
-"""Xvfb screens, the built module and the replay tool, for the module's tests."""
+"""Xvfb screens, the built module, the Wayland client and the replay tool, for the tests of both."""
 
 import os
 import signal
@@ -12,6 +12,8 @@ from support import CEILING, XScreen, differing, replay_png, steady, wait_until 
 ROOT = Path(__file__).resolve().parents[2]
 TREE = Path(os.environ.get("TARVELIMUNDE_TREE", ROOT / "build/native"))
 MODULE = TREE / "tarvelimunde"
+WAYLAND = TREE / "tarvelimunde-wayland"
+POINTER = TREE / "tests/wayland/tarvelimunde-test-pointer"
 REPLAY = TREE / "tarvelimunde-replay"
 SETTINGS = ROOT / "x11/tarvelimunde.xml"
 
@@ -22,8 +24,9 @@ def screen(width, height, depth, extra=()):
     return XScreen(width, height, depth, framebuffer=True, extra=extra)
 
 
-def start(screen, *args, env=None):
-    return subprocess.Popen([str(MODULE), *map(str, args)], env=env or screen.env(), stdout=subprocess.PIPE,
+def start(screen, *args, env=None, program=MODULE):
+    """The program on the screen (an XScreen or a Sway)."""
+    return subprocess.Popen([str(program), *map(str, args)], env=env or screen.env(), stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE, text=True)
 
 
