@@ -96,7 +96,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   add_test(NAME fuzz_replay_options
     COMMAND sh -c "mkdir -p fuzz-work/replay_options && exec $<TARGET_FILE:replay_options_fuzz> -runs=${FUZZ_RUNS} -max_len=256 -artifact_prefix=fuzz-work/ fuzz-work/replay_options ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/replay_options")
   add_executable(x11_options_fuzz tests/fuzz/x11_options_fuzz.cpp)
-  target_link_libraries(x11_options_fuzz PRIVATE x11_options)
+  target_link_libraries(x11_options_fuzz PRIVATE x11_options wayland_options)
   target_compile_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_options(x11_options_fuzz PRIVATE -fsanitize=fuzzer)
   add_test(NAME fuzz_x11_options

@@ -41,7 +41,8 @@ def test_a_compositor_without_layer_shell_names_fullscreen():
 
 
 @pytest.mark.parametrize("mode,ending", [
-    ("--layer", (1, "tarvelimunde-wayland: lost the connection to the Wayland display: Broken pipe\n")),
+    # The system's word for it (a broken pipe, a reset) depends on when the client finds out.
+    ("--layer", (1, "tarvelimunde-wayland: lost the connection to the Wayland display: ")),
     # Under a locker the connection ends with the lock.
     ("--background", (0, "")),
 ])
@@ -51,7 +52,8 @@ def test_a_lost_compositor(sways, clients, mode, ending):
     harness.wait_until(lambda: len(sway.capture("HEADLESS-1").getcolors(1 << 16)) > 1, what="a drawing")
     sway.process.send_signal(signal.SIGKILL)
     harness.wait_until(lambda: client.poll() is not None, what="the client's end")
-    assert harness.end(client) == ending
+    code, err = harness.end(client)
+    assert (code, err[:len(ending[1])], err.count("\n")) == (ending[0], ending[1], 1 if ending[1] else 0)
 
 
 def test_closing_the_window_ends_it(sways, clients):
