@@ -2,8 +2,9 @@
 # Prints every figure of speed, size and endurance in one table: native tick
 # costs, the saver's tick rate and start-up under Wine, the .scr sizes, the
 # hour-long native soak, the web page's size and cost per frame, the flow build's CPU
-# time and memory (TARVELIMUNDE_FLOW_BENCH_SECONDS), and the XScreenSaver
-# module's CPU time and memory over 10 minutes (TARVELIMUNDE_X11_BENCH_SECONDS).
+# time and memory (TARVELIMUNDE_FLOW_BENCH_SECONDS), the XScreenSaver module's
+# CPU time and memory over 10 minutes (TARVELIMUNDE_X11_BENCH_SECONDS), and the
+# Wayland client's under headless sway (TARVELIMUNDE_WAYLAND_BENCH_SECONDS).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -57,4 +58,10 @@ if [ -x build/native/tarvelimunde ]; then
   seconds=${TARVELIMUNDE_X11_BENCH_SECONDS:-600}
   echo "== The XScreenSaver module on 1920 x 1080 Xvfb screens at 64 ticks a second, over $seconds s"
   /usr/bin/python3 tests/bench/x11_from_outside.py build/native/tarvelimunde "$seconds"
+fi
+
+if [ -x build/native/tarvelimunde-wayland ]; then
+  seconds=${TARVELIMUNDE_WAYLAND_BENCH_SECONDS:-600}
+  echo "== The Wayland client on 1920 x 1080 outputs of headless sway (pixman) at 64 ticks a second, over $seconds s"
+  /usr/bin/python3 tests/bench/wayland_from_outside.py build/native/tarvelimunde-wayland "$seconds" 1 7 42 1234
 fi
