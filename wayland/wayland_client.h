@@ -101,6 +101,9 @@ void ForgetOutput(WaylandOutput* output);
 void DestroySurfaces();
 // A frame of the feed, when the picture's surface may take one now.
 void PresentPicture(int64_t now);
+// Whether the picture waits for the compositor: for its frame callback, or
+// for a buffer back.
+bool PictureWaits();
 
 // The buffers' memory.
 bool MakeBuffer(WaylandBuffer* buffer, int width, int height);

@@ -51,9 +51,10 @@ ConnectionFailure()
     return std::string("lost the connection to the Wayland display: ") + strerror(code != 0 ? code : EPIPE);
 }
 
-// Until the end: events read between frames. While a frame is out, only its
-// callback wakes the client, and the ticks due meanwhile run when it comes:
-// one wake-up a frame, and none while the picture's output is hidden.
+// Until the end: events read between frames. While the picture waits for the
+// compositor (a frame callback, a buffer back), only the compositor wakes the
+// client, and the ticks due meanwhile run then: one wake-up a frame, and none
+// while the picture's output is hidden.
 void
 Loop(int signals)
 {
@@ -66,11 +67,10 @@ Loop(int signals)
         if (w.ending)
             return;
         int64_t now = Now();
-        bool frameOut = w.picture != NULL && w.picture->frame != NULL;
-        if (!frameOut)
+        if (!PictureWaits())
             Tick(now, maxCatchUp);
         PresentPicture(now);
-        frameOut = w.picture != NULL && w.picture->frame != NULL;
+        bool waiting = PictureWaits();
         while (wl_display_prepare_read(w.display) != 0)
             if (wl_display_dispatch_pending(w.display) < 0)
                 return;
@@ -84,7 +84,7 @@ Loop(int signals)
         }
         timespec timeout = {0, 0};
         timespec* wait = NULL;
-        if (!frameOut && w.feed.running && !w.options.picture.hasTicks) {
+        if (!waiting && w.feed.running && !w.options.picture.hasTicks) {
             int64_t wake = w.feed.wanted ? FrameFeedWhen(&w.feed) : w.nextTick;
             int64_t left = wake > now ? wake - now : 0;
             timeout = timespec{(time_t)(left / kNanoseconds), (long)(left % kNanoseconds)};

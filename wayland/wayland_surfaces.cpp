@@ -471,3 +471,10 @@ PresentPicture(int64_t now)
     Attach(s, b);
     wl_surface_commit(s->surface);
 }
+
+bool
+PictureWaits()
+{
+    const WaylandSurface* s = wayland.picture;
+    return s != NULL && (s->frame != NULL || (s->buffers[0].busy && s->buffers[1].busy));
+}
