@@ -87,13 +87,15 @@ def test_help_prints_the_usage(screen, form):
 
 def test_the_rate_is_the_same_everywhere(screen):
     """The module's own table, as --help prints it, against the settings file, the man
-    page and the README."""
+    pages, the Wayland client's usage and the README."""
     usage = re.search(r"--rate N +ticks a second, (\d+) to (\d+) \(default (\d+)\)", run(screen, "--help").stdout)
     assert usage, "the rate's line in the usage"
     low, high, default = usage.groups()
     rate = next(n for n in ElementTree.parse(harness.SETTINGS).getroot().iter("number") if n.get("id") == "rate")
     assert (rate.get("low"), rate.get("high"), rate.get("default")) == (low, high, default)
-    manual = (harness.ROOT / "x11/tarvelimunde.6x").read_text()
-    assert f"Ticks a second, {low} to {high}; {default} by default." in manual
+    for manual in ("x11/tarvelimunde.6x", "wayland/tarvelimunde-wayland.6"):
+        assert f"Ticks a second, {low} to {high}; {default} by default." in (harness.ROOT / manual).read_text()
+    wayland = subprocess.run([str(harness.WAYLAND), "--help"], text=True, stdout=subprocess.PIPE, check=True)
+    assert usage.group(0) in wayland.stdout
     readme = " ".join((harness.ROOT / "README.md").read_text().split())
     assert f"(ticks a second, {low} to {high}, {default} by default)" in readme
