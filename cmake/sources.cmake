@@ -67,19 +67,22 @@ component(replay_without_images SOURCES tools/replay/replay_without_images.cpp)
 # Draws the icon at build time, with the picture's own curve and colours.
 component(icon_tool SOURCES tools/icons/make_icons.cpp)
 
-# The options every Linux front end takes alike.
+# What every Linux front end takes alike: its options, and its loop's clock and signals.
 component(picture_options SOURCES offscreen/picture_options.cpp INCLUDES offscreen LINKS argument_text)
+component(front_end_loop SOURCES offscreen/front_end_loop.cpp INCLUDES offscreen)
 # The XScreenSaver module; its options alone for the fuzzer.
 component(x11_options SOURCES x11/x11_options.cpp INCLUDES x11 LINKS picture_options)
 component(x11_module
   SOURCES x11/x11_main.cpp x11/x11_window.cpp x11/x11_colours.cpp x11/x11_image.cpp x11/x11_display.cpp
-  INCLUDES x11)
+  INCLUDES x11
+  LINKS front_end_loop)
 # The Wayland client; its options alone for the fuzzer.
 component(wayland_options SOURCES wayland/wayland_options.cpp INCLUDES wayland LINKS picture_options)
 component(wayland_client
   SOURCES wayland/wayland_main.cpp wayland/wayland_registry.cpp wayland/wayland_input.cpp
     wayland/wayland_surfaces.cpp wayland/wayland_buffers.cpp
-  INCLUDES wayland)
+  INCLUDES wayland
+  LINKS front_end_loop)
 
 # Components compiled once, with the tree's options, for the programs that link
 # this static library; it passes their include folders on, not their sources.

@@ -12,6 +12,7 @@
 
 #include "fractional-scale-v1-client.h"
 #include "frame_feed.h"
+#include "front_end_loop.h"
 #include "viewporter-client.h"
 #include "wayland_options.h"
 #include "xdg-shell-client.h"
@@ -77,8 +78,7 @@ struct WaylandClient {
     WaylandSurface* window;       // the toplevel in --fullscreen and --window
     WaylandSurface* picture;      // the surface that shows the picture
     FrameFeed feed;
-    int64_t tickPeriod;
-    int64_t nextTick;
+    TickClock ticks;
     bool ending;
     bool quietEnd;                // a lost connection ends it with 0 (under a locker)
     std::string failure;          // why it ended early, for standard error
@@ -109,7 +109,5 @@ bool PictureWaits();
 bool MakeBuffer(WaylandBuffer* buffer, int width, int height);
 void DropBuffer(WaylandBuffer* buffer);
 WaylandBuffer* FreeBuffer(WaylandSurface* surface, int width, int height);
-
-int64_t Now();
 
 #endif

@@ -3,38 +3,20 @@
 // until input, a signal, the surfaces' end or the connection's.
 #include <errno.h>
 #include <poll.h>
-#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/signalfd.h>
 
 #include <string>
 
 #include "argument_text.h"
+#include "front_end_loop.h"
 #include "picture.h"
 #include "wayland_client.h"
 
 WaylandClient wayland;
 
 namespace {
-
-const int64_t kNanoseconds = 1000000000;
-
-void
-Tick(int64_t now, int maxCatchUp)
-{
-    WaylandClient& w = wayland;
-    if (w.options.picture.hasTicks || !w.feed.running || now < w.nextTick)
-        return;
-    // A late process catches up, but only so far.
-    for (int n = 0; n < maxCatchUp && now >= w.nextTick; n++) {
-        FrameFeedTick(&w.feed);
-        w.nextTick += w.tickPeriod;
-    }
-    if (now >= w.nextTick)
-        w.nextTick = now + w.tickPeriod;
-}
 
 std::string
 ConnectionFailure()
@@ -59,16 +41,15 @@ void
 Loop(int signals)
 {
     WaylandClient& w = wayland;
-    int maxCatchUp = (int)w.options.picture.rate / 4 + 1;
     pollfd waits[2] = {{wl_display_get_fd(w.display), POLLIN, 0}, {signals, POLLIN, 0}};
     while (!w.ending) {
         if (wl_display_dispatch_pending(w.display) < 0)
             return;
         if (w.ending)
             return;
-        int64_t now = Now();
-        if (!PictureWaits())
-            Tick(now, maxCatchUp);
+        int64_t now = MonotonicNow();
+        if (!PictureWaits() && w.feed.running && !w.options.picture.hasTicks)
+            TickClockRun(&w.ticks, &w.feed, now);
         PresentPicture(now);
         bool waiting = PictureWaits();
         while (wl_display_prepare_read(w.display) != 0)
@@ -85,7 +66,7 @@ Loop(int signals)
         timespec timeout = {0, 0};
         timespec* wait = NULL;
         if (!waiting && w.feed.running && !w.options.picture.hasTicks) {
-            int64_t wake = w.feed.wanted ? FrameFeedWhen(&w.feed) : w.nextTick;
+            int64_t wake = w.feed.wanted ? FrameFeedWhen(&w.feed) : w.ticks.next;
             int64_t left = wake > now ? wake - now : 0;
             timeout = timespec{(time_t)(left / kNanoseconds), (long)(left % kNanoseconds)};
             wait = &timeout;
@@ -128,13 +109,7 @@ main(int argc, char** argv)
         fputs(WaylandUsage().c_str(), stdout);
         return 0;
     }
-    // Signals arrive as reads, so that the loop ends them between requests.
-    sigset_t ending;
-    sigemptyset(&ending);
-    sigaddset(&ending, SIGTERM);
-    sigaddset(&ending, SIGINT);
-    sigprocmask(SIG_BLOCK, &ending, NULL);
-    int signals = signalfd(-1, &ending, SFD_CLOEXEC);
+    int signals = ReadEndingSignals();
     if (signals < 0) {
         fprintf(stderr, "tarvelimunde-wayland: cannot read SIGTERM and SIGINT: %s\n", strerror(errno));
         return 1;
@@ -147,7 +122,7 @@ main(int argc, char** argv)
                 Quoted(name != NULL && *name != '\0' ? name : "wayland-0").c_str(), strerror(errno));
         return 1;
     }
-    w.tickPeriod = kNanoseconds / w.options.picture.rate;
+    TickClockStart(&w.ticks, w.options.picture.rate, MonotonicNow());
     ListenToRegistry();
     // The globals, then what the outputs and the seat say of themselves.
     bool ready = wl_display_roundtrip(w.display) >= 0 && wl_display_roundtrip(w.display) >= 0;

@@ -9,7 +9,6 @@
 
 namespace {
 
-const int64_t kNanoseconds = 1000000000;
 const int kDefaultWidth = 640, kDefaultHeight = 480;
 
 bool
@@ -86,7 +85,7 @@ StartPictureOn(WaylandSurface* s)
     WaylandClient& w = wayland;
     const PictureOptions& p = w.options.picture;
     int width = DeviceSize(s, s->logicalWidth), height = DeviceSize(s, s->logicalHeight);
-    FrameFeedPace(&w.feed, kNanoseconds, OutputRefreshHz(OutputOf(s)), Now());
+    FrameFeedPace(&w.feed, kNanoseconds, OutputRefreshHz(OutputOf(s)), MonotonicNow());
     if (!FrameFeedStart(&w.feed, p.hasSeed ? p.seed : (uint32_t)time(NULL), width, height, kPictureSizePalette,
                         kPictureNumReserved, true)) {
         w.failure = "the picture cannot start at " + std::to_string(width) + "x" + std::to_string(height);
@@ -96,7 +95,7 @@ StartPictureOn(WaylandSurface* s)
     if (p.hasTicks)
         for (uint32_t i = 0; i < p.ticks; i++)
             FrameFeedTick(&w.feed);
-    w.nextTick = Now();
+    w.ticks.next = MonotonicNow();
     for (WaylandBuffer& b : s->buffers)
         b.stale = true;
 }
@@ -339,14 +338,6 @@ OpenToplevel(WaylandOutput* o)
 
 bool started;
 
-}
-
-int64_t
-Now()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return (int64_t)now.tv_sec * kNanoseconds + now.tv_nsec;
 }
 
 bool

@@ -3,11 +3,9 @@
 // its close.
 #include <errno.h>
 #include <poll.h>
-#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/signalfd.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -15,35 +13,24 @@
 
 #include "argument_text.h"
 #include "frame_feed.h"
+#include "front_end_loop.h"
 #include "picture.h"
 #include "x11_display.h"
 #include "x11_options.h"
 
 namespace {
 
-const int64_t kNanoseconds = 1000000000;
-
 struct X11Run {
     X11Options options;
-    int64_t tickPeriod;
-    int64_t nextTick;
+    TickClock ticks;
     // Frames follow ticks, so that both share one wake-up; ticks faster than
     // the refresh skip what it cannot show.
     FrameFeed feed;
-    int maxCatchUp;
     bool ending;
     std::string failure;  // why it ended early, for standard error
 };
 
 X11Run run;
-
-int64_t
-Now()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return (int64_t)now.tv_sec * kNanoseconds + now.tv_nsec;
-}
 
 // The picture afresh at the window's size; with --ticks, its still at once.
 bool
@@ -59,7 +46,7 @@ Restart()
     if (run.options.picture.hasTicks)
         for (uint32_t i = 0; i < run.options.picture.ticks; i++)
             FrameFeedTick(&run.feed);
-    run.nextTick = Now();
+    run.ticks.next = MonotonicNow();
     return true;
 }
 
@@ -99,20 +86,6 @@ HandleEvent(const XEvent& event)
 }
 
 void
-Tick(int64_t now)
-{
-    if (run.options.picture.hasTicks || now < run.nextTick)
-        return;
-    // A late process catches up, but only so far.
-    for (int n = 0; n < run.maxCatchUp && now >= run.nextTick; n++) {
-        FrameFeedTick(&run.feed);
-        run.nextTick += run.tickPeriod;
-    }
-    if (now >= run.nextTick)
-        run.nextTick = now + run.tickPeriod;
-}
-
-void
 Loop(int signals)
 {
     Display* display = x11Window.display;
@@ -125,12 +98,13 @@ Loop(int signals)
         }
         if (run.ending || x11Window.windowGone)
             break;
-        int64_t now = Now();
-        Tick(now);
+        int64_t now = MonotonicNow();
+        if (!run.options.picture.hasTicks)
+            TickClockRun(&run.ticks, &run.feed, now);
         if (!OutputBusy() && FrameFeedDue(&run.feed, now))
             PresentFrame(&run.feed, FrameFeedTake(&run.feed, now));
         XFlush(display);
-        int64_t wake = run.options.picture.hasTicks ? now + kNanoseconds : run.nextTick;
+        int64_t wake = run.options.picture.hasTicks ? now + kNanoseconds : run.ticks.next;
         // A frame that is not due yet goes with the next tick, in its wake-up, unless that tick would keep
         // it waiting longer than a refresh (a slow rate, a still).
         int64_t frame = FrameFeedWhen(&run.feed);
@@ -171,14 +145,7 @@ main(int argc, char** argv)
         fputs(X11Usage().c_str(), stdout);
         return 0;
     }
-    // Signals arrive as reads, so that the loop ends them between requests.
-    sigset_t ending;
-    sigemptyset(&ending);
-    sigaddset(&ending, SIGTERM);
-    sigaddset(&ending, SIGINT);
-    sigprocmask(SIG_BLOCK, &ending, NULL);
-    int signals = signalfd(-1, &ending, SFD_CLOEXEC);
-    // Blocked and unread, SIGTERM could no longer end the module.
+    int signals = ReadEndingSignals();
     if (signals < 0) {
         fprintf(stderr, "tarvelimunde: cannot read SIGTERM and SIGINT: %s\n", strerror(errno));
         return 1;
@@ -211,9 +178,8 @@ main(int argc, char** argv)
         XCloseDisplay(display);
         return 1;
     }
-    run.tickPeriod = kNanoseconds / run.options.picture.rate;
-    FrameFeedPace(&run.feed, kNanoseconds, RefreshRate(), Now());
-    run.maxCatchUp = (int)run.options.picture.rate / 4 + 1;
+    TickClockStart(&run.ticks, run.options.picture.rate, MonotonicNow());
+    FrameFeedPace(&run.feed, kNanoseconds, RefreshRate(), MonotonicNow());
     if (Restart())
         Loop(signals);
     if (!run.failure.empty())
