@@ -112,7 +112,14 @@ PresentFrame(const FrameFeed* feed, FeedFrame out)
     }
     TakeColours(frame, area);
     // The area that changed, then every drawn pixel in its colour again.
-    Convert(frame, area, NULL);
+    // Recolouring, the area needs converting only after an erase or into a
+    // fresh image: its drawn pixels are in the runs, and the rest holds
+    // index 0's colour already.
+    if (!feed->recolour || out.erased || !x11Image.converted) {
+        Convert(frame, area, NULL);
+        x11Image.converted = x11Image.converted || (area.left == 0 && area.top == 0 &&
+                                                    area.right == frame->width && area.bottom == frame->height);
+    }
     uint64_t pixels = Pixels(area);
     int puts = AreaIsEmpty(area) ? 0 : 1;
     FrameArea run = FrameArea();

@@ -70,6 +70,7 @@ OpenImage()
 bool
 MakeImage()
 {
+    x11Image.converted = false;
     if (x11Image.shmOpcode != 0 && !x11Image.shmFailed && MakeSharedImage())
         return true;
     x11Image.image = XCreateImage(x11Window.display, x11Window.visual, (unsigned)x11Window.depth, ZPixmap, 0, NULL,

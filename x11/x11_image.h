@@ -15,6 +15,9 @@ struct X11Image {
     bool usesShm, shmBusy, shmFailed, shmAttaching;
     int shmOpcode, shmCompletion;
     GC gc;
+    // Every pixel converted since the image was made: pixels at index 0 hold
+    // that index's colour.
+    bool converted;
 };
 
 extern X11Image x11Image;
