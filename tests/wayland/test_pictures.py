@@ -1,7 +1,7 @@
 """What the client shows under headless sway: --ticks stills pixel for pixel against the replay tool at
 two sizes and at scale 2, on the layers and full screen; the flow live; two outputs of different sizes
-covered, the picture on one and the other black, and an output added while it runs; and the input that
-ends it."""
+covered, the picture on one and the other black, and outputs added or resized while it runs; and the input
+that ends it."""
 
 import pytest
 
@@ -92,11 +92,21 @@ def test_two_outputs_are_covered_and_input_on_either_ends_it(sways, clients, scr
     assert harness.end(client) == (0, "")
 
 
-def test_the_named_output_shows_the_picture_and_an_output_added_is_covered(sways, clients):
+def test_the_named_output_shows_the_picture_and_outputs_added_or_resized_are_covered(sways, clients, tmp_path):
     sway = sways((1024, 768), (800, 600))
-    client = clients(sway, "--output", "HEADLESS-2", "--seed", 3)
-    harness.wait_until(lambda: covered(sway, "HEADLESS-2", ["HEADLESS-1"]), what="the picture on HEADLESS-2")
+    client = clients(sway, "--output", "HEADLESS-2", "--seed", 3, "--ticks", 1500)
+
+    def shown(size, black):
+        """The still at this size on HEADLESS-2, the others black."""
+        expected = harness.replay(tmp_path, 3, size, 1500)
+        return lambda: covered(sway, "HEADLESS-2", black) and harness.differing(expected, sway.capture("HEADLESS-2")) == 0
+
+    harness.wait_until(shown((800, 600), ["HEADLESS-1"]), what="the picture on HEADLESS-2")
     added = sway.add_output()
-    harness.wait_until(lambda: covered(sway, "HEADLESS-2", ["HEADLESS-1", added]), what=f"{added} covered too")
+    harness.wait_until(shown((800, 600), ["HEADLESS-1", added]), what=f"{added} covered too")
+    # Resized, the picture starts afresh at its output's new size.
+    for name in ("HEADLESS-1", "HEADLESS-2"):
+        sway.swaymsg("output", name, "mode", "640x480")
+    harness.wait_until(shown((640, 480), ["HEADLESS-1", added]), what="both resized, covered again")
     assert client.poll() is None
     assert harness.end(client) == (0, "")
