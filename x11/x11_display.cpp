@@ -21,14 +21,11 @@ NativeOrder(const XImage* image)
 // there already: for a run of the feed's tiles, only their drawn blocks are
 // converted where the pixels are 32 bits.
 void
-Convert(const Framebuffer* frame, FrameArea a, const FrameFeed* runOf)
+Convert(const Framebuffer* frame, FrameArea a, const FrameFeed* runOf, const uint32_t* table, bool identity)
 {
     XImage* image = x11Image.image;
     int bits = image->bits_per_pixel;
     bool direct = NativeOrder(image) && (bits == 8 || bits == 16 || bits == 32);
-    uint32_t table[256];
-    for (int i = 0; i < 256; i++)
-        table[i] = (uint32_t)x11Colours.pixelOfIndex[i];
     if (direct && bits == 32) {
         if (runOf != NULL)
             FrameFeedRecolour(runOf, a, table, (uint32_t*)image->data, (size_t)image->bytes_per_line / 4);
@@ -46,6 +43,8 @@ Convert(const Framebuffer* frame, FrameArea a, const FrameFeed* runOf)
             uint16_t* to = (uint16_t*)row;
             for (int x = a.left; x < a.right; x++)
                 to[x] = (uint16_t)table[from[x]];
+        } else if (identity) {
+            memcpy(row + a.left, from + a.left, (size_t)(a.right - a.left));
         } else {
             uint8_t* to = (uint8_t*)row;
             for (int x = a.left; x < a.right; x++)
@@ -111,12 +110,19 @@ PresentFrame(const FrameFeed* feed, FeedFrame out)
         return;
     }
     TakeColours(frame, area);
+    // The pixels of the moment, once a frame; with a colormap of its own they are the indices themselves.
+    uint32_t table[256];
+    bool identity = true;
+    for (int i = 0; i < 256; i++) {
+        table[i] = (uint32_t)x11Colours.pixelOfIndex[i];
+        identity = identity && table[i] == (uint32_t)i;
+    }
     // The area that changed, then every drawn pixel in its colour again.
     // Recolouring, the area needs converting only after an erase or into a
     // fresh image: its drawn pixels are in the runs, and the rest holds
     // index 0's colour already.
     if (!feed->recolour || out.erased || !x11Image.converted) {
-        Convert(frame, area, NULL);
+        Convert(frame, area, NULL, table, identity);
         x11Image.converted = x11Image.converted || (area.left == 0 && area.top == 0 &&
                                                     area.right == frame->width && area.bottom == frame->height);
     }
@@ -124,7 +130,7 @@ PresentFrame(const FrameFeed* feed, FeedFrame out)
     int puts = AreaIsEmpty(area) ? 0 : 1;
     FrameArea run = FrameArea();
     while (FrameFeedNextRun(feed, &run)) {
-        Convert(frame, run, feed);
+        Convert(frame, run, feed, table, identity);
         pixels += Pixels(run);
         puts++;
     }
