@@ -44,7 +44,6 @@ struct WaylandSurface {
     int preferredScale;               // in 120ths, from fractional-scale; 0 without
     int outputScale;                  // the whole scale of the output it is on
     bool configured;
-    bool shown;                       // a buffer of its present size went out
     WaylandBuffer buffers[2];
     wl_callback* frame;               // the frame callback asked for, not yet done
 };

@@ -73,7 +73,8 @@ void
 Global(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t version)
 {
     WaylandClient& w = wayland;
-    if (strcmp(interface, wl_compositor_interface.name) == 0) {
+    // Buffer scales need wl_compositor 3; damage in buffer pixels, taken where offered, 4.
+    if (strcmp(interface, wl_compositor_interface.name) == 0 && version >= 3) {
         w.compositor = (wl_compositor*)wl_registry_bind(registry, name, &wl_compositor_interface, std::min(version, 4u));
     } else if (strcmp(interface, wl_shm_interface.name) == 0) {
         w.shm = (wl_shm*)wl_registry_bind(registry, name, &wl_shm_interface, 1);

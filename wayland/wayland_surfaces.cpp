@@ -46,7 +46,6 @@ Attach(WaylandSurface* s, WaylandBuffer* b)
     }
     wl_surface_attach(s->surface, b->buffer, 0, 0);
     b->busy = true;
-    s->shown = true;
 }
 
 void
