@@ -1,6 +1,7 @@
 """Fixtures of the Wayland client's tests: headless sways and clients on them, ended with the test. They share
 the module's harness."""
 
+import functools
 import sys
 from pathlib import Path
 
@@ -8,6 +9,7 @@ import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "x11"))
 import harness  # noqa: E402
+from harness import modules  # noqa: E402,F401  (the module's fixture, for any program)
 from support import Sway, screenshots  # noqa: E402,F401  (the screenshot folder of every Python suite)
 
 
@@ -25,15 +27,5 @@ def sways():
 
 
 @pytest.fixture
-def clients():
-    started = []
-
-    def make(sway, *args, env=None):
-        started.append(harness.start(sway, *args, env=env, program=harness.WAYLAND))
-        return started[-1]
-
-    yield make
-    for process in started:
-        if process.poll() is None:
-            process.kill()
-            process.wait()
+def clients(modules):
+    return functools.partial(modules, program=harness.WAYLAND)

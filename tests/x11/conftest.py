@@ -4,6 +4,7 @@
 import pytest
 
 import harness
+from harness import modules  # noqa: F401  (shared with the Wayland client's tests)
 from support import screenshots  # noqa: F401  (the screenshot folder of every Python suite)
 
 
@@ -19,20 +20,3 @@ def screens():
     yield make
     for screen in started:
         screen.stop()
-
-
-@pytest.fixture
-def modules():
-    """Module processes that are ended after the test, whatever happens in it."""
-    started = []
-
-    def make(screen, *args, env=None):
-        process = harness.start(screen, *args, env=env)
-        started.append(process)
-        return process
-
-    yield make
-    for process in started:
-        if process.poll() is None:
-            process.kill()
-            process.wait()

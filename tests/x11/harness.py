@@ -6,6 +6,8 @@ import subprocess
 import sys
 from pathlib import Path
 
+import pytest
+
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
 from support import CEILING, XScreen, differing, replay_png, steady, wait_until  # noqa: E402,F401  (shared)
 
@@ -40,3 +42,19 @@ def end(process):
 
 def replay(tmp_path, seed, size, ticks):
     return replay_png(REPLAY, tmp_path, seed, size, ticks)
+
+
+@pytest.fixture
+def modules():
+    """Programs (the module unless told) started on a screen, ended after the test whatever happens in it."""
+    started = []
+
+    def make(screen, *args, env=None, program=MODULE):
+        started.append(start(screen, *args, env=env, program=program))
+        return started[-1]
+
+    yield make
+    for process in started:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
